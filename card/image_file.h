@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "card_image.h"
+
+// Card image files (.mc): exactly the 131072 bytes of a CardImage.
+
+// Fills image from the file; on false it has shown its own message. After a bad header frame
+// the image already holds the rejected file's bytes.
+bool LoadImageFile(CardImage& image, const std::string& path);
+
+// Writes the whole image; throws FileError, never leaves a half-written file.
+void SaveImageFile(const CardImage& image, const std::string& path);
+
+// Overwrites every byte of image with a blank, freshly formatted card.
+void FormatImage(CardImage& image);

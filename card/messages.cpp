@@ -1,0 +1,25 @@
+#include "messages.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+MessageBoxHandler& InstalledHandler() {
+  static MessageBoxHandler handler;
+  return handler;
+}
+}  // namespace
+
+MessageBoxHandler InstallMessageBox(MessageBoxHandler handler) {
+  return std::exchange(InstalledHandler(), std::move(handler));
+}
+
+void ShowMessage(const std::string& text, const std::string& caption) {
+  if (const auto& handler = InstalledHandler()) {
+    handler(text, caption);
+  } else {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  }
+}
+
+void ShowInvalidBlockMessage() { ShowMessage("Referência de Bloco Inválida", "Erro"); }
