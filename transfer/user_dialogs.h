@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+// Every modal message box and file dialog of the program goes through this one interface: the
+// Qt implementation shows the real ones, tests script the answers and read what was asked.
+
+struct FileDialogRequest {
+  enum class Kind { Open, Save };
+  QString name;           // the dialog's component name, e.g. "OpenDialog1"
+  Kind kind = Kind::Open;
+  QString title;          // empty: the standard title
+  QString filter;         // description, "|", pattern: "Arquivo Memory Card (.MC)|*.mc"
+  QString initial_folder; // "." is the current working folder; empty: none
+  QString file_name;      // offered in the name field
+  bool confirm_overwrite = false;
+};
+
+class UserDialogs {
+ public:
+  virtual ~UserDialogs() = default;
+  // A box with one OK button and no icon.
+  virtual void ShowMessage(QWidget* parent, const QString& text, const QString& caption) = 0;
+  // A Yes/No box with no icon; true only for Yes.
+  virtual bool AskYesNo(QWidget* parent, const QString& text, const QString& caption,
+                        bool no_is_default) = 0;
+  // The chosen path, or nothing when the user cancelled.
+  virtual std::optional<QString> ChooseFile(QWidget* parent, const FileDialogRequest& request) = 0;
+};
+
+// The real Qt boxes and dialogs.
+class QtUserDialogs : public UserDialogs {
+ public:
+  void ShowMessage(QWidget* parent, const QString& text, const QString& caption) override;
+  bool AskYesNo(QWidget* parent, const QString& text, const QString& caption,
+                bool no_is_default) override;
+  std::optional<QString> ChooseFile(QWidget* parent, const FileDialogRequest& request) override;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "card/card_image.h"
+
+// The texts the window shows for a card image, without widgets, so the window and the
+// command-line companion show exactly the same. Card bytes are read as Windows-1252 and every
+// text ends at its first NUL.
+
+QString CardText(const std::string& windows1252);
+
+// The block list line of a save block (no number, no padding).
+QString BlockLineText(const CardImage& image, int block);
+
+struct SaveDetailTexts {
+  QString product_code;  // Edit1
+  QString game_id;       // Edit2
+  QString blocks;        // Edit3
+  QString icon_type;     // Edit4
+  QString region;        // Edit5
+  QString save_state;    // Edit6
+  bool xor_valid;        // Edit7: "OK" in green or "Erro" in red
+};
+SaveDetailTexts SaveDetails(const CardImage& image, int block);
+QString XorCheckText(bool xor_valid);
+
+QString SourceLineText(const QString& source_name);  // Label8
+QString UsedBlocksText(const CardImage& image);      // Label9
+QString FreeBlocksText(const CardImage& image);      // Label10
+
+QString CleanFileName(const QString& text);
+// The export name proposed for a save: its shown list line and region, joined by "_".
+QString SuggestSaveFileName(const QString& line_text, const QString& region_text);
+QString AddMissingExtension(const QString& name, const QString& extension);
