@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "transfer/user_dialogs.h"
+
+// A UserDialogs for tests: answers come from a queue the test fills in advance, and every
+// request is recorded in order. Messages take no answer. A request whose answer is missing or of
+// the wrong kind is answered No / Cancel and noted in Problems(), so a test can fail on it
+// instead of hanging in a real modal box.
+
+struct DialogRequest {
+  enum class Kind { Message, Question, File };
+  Kind kind = Kind::Message;
+  QWidget* parent = nullptr;
+  QString text;  // messages and questions
+  QString caption;
+  bool no_is_default = false;  // questions
+  FileDialogRequest file;      // file dialogs
+};
+
+class ScriptedDialogs : public UserDialogs {
+ public:
+  // Answers, consumed in the order queued.
+  void QueueYes();
+  void QueueNo();
+  void QueueFile(const QString& path);
+  void QueueCancel();
+
+  // Runs for every request after it is recorded and before it is answered, e.g. to act while a
+  // box would be open.
+  std::function<void(const DialogRequest&)> on_request;
+
+  void ShowMessage(QWidget* parent, const QString& text, const QString& caption) override;
+  bool AskYesNo(QWidget* parent, const QString& text, const QString& caption,
+                bool no_is_default) override;
+  std::optional<QString> ChooseFile(QWidget* parent, const FileDialogRequest& request) override;
+
+  const std::vector<DialogRequest>& Requests() const { return requests_; }
+  // One line per request: "caption: text" for boxes, "dialog name" for file dialogs.
+  QStringList Log() const;
+  // Messages only, as "caption: text".
+  QStringList Messages() const;
+  QStringList Problems() const { return problems_; }
+  bool AllAnswersUsed() const { return answers_.empty(); }
+  void Clear();
+
+ private:
+  struct Answer {
+    enum class Kind { Yes, No, File, Cancel };
+    Kind kind;
+    QString path;
+  };
+  std::optional<Answer> TakeAnswer(const DialogRequest& request);
+  void Record(const DialogRequest& request);
+
+  std::deque<Answer> answers_;
+  std::vector<DialogRequest> requests_;
+  QStringList problems_;
+};
