@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "card/card_image.h"
+
+class PortAccess;
+
+// One whole-card transfer, frame 0 to 1023, between a real card and a card image. Plain C++ so
+// any front end can drive it; the window supplies progress, cancel and its message boxes.
+
+enum class TransferKind { Read, Write, Format };
+
+enum class RunEnd {
+  PortFailed,   // the port could not be prepared; no frame was tried
+  Cancelled,    // stopped at the start of a frame after a cancel
+  FrameFailed,  // a frame command failed; no retry
+  Completed,    // all 1024 frames went through
+};
+
+class RunObserver {
+ public:
+  virtual ~RunObserver() = default;
+  // Asked before every frame, so a cancel is taken in only between frames.
+  virtual bool CancelRequested() = 0;
+  // After every good frame; the window updates its progress and processes pending events here.
+  virtual void FrameDone(int frame) = 0;
+  // UTF-8 text and caption; a modal box, returning when the user has answered it.
+  virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
+};
+
+struct RunResult {
+  RunEnd end;
+  int frames_done;  // frames that went through before the run ended
+};
+
+// The percentage shown after frame: 0 for frames 0..10, 50 at frame 512, 100 only at 1023.
+int ProgressPercent(int frame);
+
+// The message shown when one of kind's frame commands fails.
+std::string FrameErrorText(TransferKind kind);
+
+// Prepares port for port_name, moves the frames and releases the port on every way out. A read
+// fills image in place frame by frame; a write sends image; a format sends a blank card and
+// leaves image alone.
+RunResult RunCardTransfer(TransferKind kind, CardImage& image, PortAccess& port,
+                          const std::string& port_name, int delay, RunObserver& observer);
