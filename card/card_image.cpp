@@ -41,15 +41,16 @@ struct FullWidthSymbol {
 };
 
 constexpr FullWidthSymbol kFullWidthSymbols[] = {
-    {0x815E, 0x2F}, {0x815F, 0x5C}, {0x8140, 0x20}, {0x8141, 0x2C}, {0x8142, 0x2E},
-    {0x8143, 0x2C}, {0x8144, 0x2E}, {0x8146, 0x3A}, {0x8147, 0x3B}, {0x8148, 0x3F},
-    {0x8149, 0x21}, {0x814C, 0xB4}, {0x814D, 0x60}, {0x814E, 0xA8}, {0x814F, 0x5E},
-    {0x8150, 0xAD}, {0x8151, 0x5F}, {0x817C, 0x2D}, {0x8193, 0x25}, {0x8194, 0x23},
-    {0x8169, 0x28}, {0x816A, 0x29}, {0x816D, 0x5B}, {0x816E, 0x5D}, {0x816F, 0x7B},
-    {0x8170, 0x7D},
+    {0x815E, 0x2F}, {0x815F, 0x5C}, {0x8140, 0x20}, {0x8141, 0x2C}, {0x8142, 0x2E}, {0x8143, 0x2C},
+    {0x8144, 0x2E}, {0x8146, 0x3A}, {0x8147, 0x3B}, {0x8148, 0x3F}, {0x8149, 0x21}, {0x814C, 0xB4},
+    {0x814D, 0x60}, {0x814E, 0xA8}, {0x814F, 0x5E}, {0x8150, 0xAD}, {0x8151, 0x5F}, {0x817C, 0x2D},
+    {0x8193, 0x25}, {0x8194, 0x23}, {0x8169, 0x28}, {0x816A, 0x29}, {0x816D, 0x5B}, {0x816E, 0x5D},
+    {0x816F, 0x7B}, {0x8170, 0x7D},
 };
 
-bool IsBlankOrControl(char c) { return static_cast<uint8_t>(c) <= 0x20; }
+bool IsBlankOrControl(char c) {
+  return static_cast<uint8_t>(c) <= 0x20;
+}
 
 std::string TrimBlanksAndControls(std::string text) {
   auto first = std::find_if_not(text.begin(), text.end(), IsBlankOrControl);
@@ -66,21 +67,18 @@ uint8_t XorOf(std::span<const uint8_t> bytes) {
 }
 
 uint32_t GetBlockState(const CardImage& image, int block) {
-  return ReadValidBlock<uint32_t>(block, [&] {
-    return ReadLe32(DirectoryFrameOf(image, block), DirectoryFrame::StateOffset);
-  });
+  return ReadValidBlock<uint32_t>(
+      block, [&] { return ReadLe32(DirectoryFrameOf(image, block), DirectoryFrame::StateOffset); });
 }
 
 uint32_t GetSaveSize(const CardImage& image, int block) {
-  return ReadValidBlock<uint32_t>(block, [&] {
-    return ReadLe32(DirectoryFrameOf(image, block), DirectoryFrame::SizeOffset);
-  });
+  return ReadValidBlock<uint32_t>(
+      block, [&] { return ReadLe32(DirectoryFrameOf(image, block), DirectoryFrame::SizeOffset); });
 }
 
 uint16_t GetNextLink(const CardImage& image, int block) {
-  return ReadValidBlock<uint16_t>(block, [&] {
-    return ReadLe16(DirectoryFrameOf(image, block), DirectoryFrame::LinkOffset);
-  });
+  return ReadValidBlock<uint16_t>(
+      block, [&] { return ReadLe16(DirectoryFrameOf(image, block), DirectoryFrame::LinkOffset); });
 }
 
 std::string GetRegion(const CardImage& image, int block) {
@@ -115,8 +113,8 @@ bool IsDirectoryXorValid(const CardImage& image, int block) {
 }
 
 uint8_t GetIconType(const CardImage& image, int block) {
-  return ReadValidBlock<uint8_t>(
-      block, [&] { return BlockOf(image, block)[TitleFrame::IconTypeOffset]; });
+  return ReadValidBlock<uint8_t>(block,
+                                 [&] { return BlockOf(image, block)[TitleFrame::IconTypeOffset]; });
 }
 
 std::optional<uint8_t> FullWidthToAscii(uint16_t code) {

@@ -36,10 +36,10 @@ inline constexpr Frame HeaderFrame = [] {
 
 // Layout of the directory frame that describes save block b (frame b of block 0).
 namespace DirectoryFrame {
-inline constexpr std::size_t StateOffset = 0;     // u32 BlockState
-inline constexpr std::size_t SizeOffset = 4;      // u32 save size in bytes, first block only
-inline constexpr std::size_t LinkOffset = 8;      // u16 next block - 1, or NoLink
-inline constexpr std::size_t RegionOffset = 11;   // RegionCode
+inline constexpr std::size_t StateOffset = 0;    // u32 BlockState
+inline constexpr std::size_t SizeOffset = 4;     // u32 save size in bytes, first block only
+inline constexpr std::size_t LinkOffset = 8;     // u16 next block - 1, or NoLink
+inline constexpr std::size_t RegionOffset = 11;  // RegionCode
 inline constexpr std::size_t ProductCodeOffset = 12;
 inline constexpr std::size_t ProductCodeLength = 10;
 inline constexpr std::size_t GameIdOffset = 22;
@@ -54,7 +54,7 @@ inline constexpr uint16_t Magic = 0x4353;      // the bytes 0x53 0x43 read littl
 inline constexpr std::size_t IconTypeOffset = 2;
 inline constexpr std::size_t TitleOffset = 4;
 inline constexpr std::size_t TitleLength = 64;
-inline constexpr std::size_t ColourTableOffset = 96;  // 16 u16 colours
+inline constexpr std::size_t ColourTableOffset = 96;        // 16 u16 colours
 inline constexpr std::size_t IconFramesOffset = FrameSize;  // icon frame k at k * FrameSize
 }  // namespace TitleFrame
 
@@ -79,6 +79,16 @@ inline constexpr bool IsAvailableState(uint32_t state) {
 
 inline constexpr uint16_t NoLink = 0xFFFF;
 
+// A directory frame as formatting and purging leave it: Free, size 0, NoLink, its XOR byte.
+inline constexpr Frame FreeDirectoryFrame = [] {
+  Frame frame{};
+  frame[DirectoryFrame::StateOffset] = BlockState::Free;
+  frame[DirectoryFrame::LinkOffset] = NoLink & 0xFF;
+  frame[DirectoryFrame::LinkOffset + 1] = NoLink >> 8;
+  frame[DirectoryFrame::XorOffset] = BlockState::Free ^ 0xFF ^ 0xFF;
+  return frame;
+}();
+
 enum class RegionCode : uint8_t { US = 0x41, EU = 0x45, JP = 0x49 };
 
 inline constexpr bool IsSaveBlock(int block) {
@@ -96,8 +106,7 @@ inline std::span<uint8_t, FrameSize> DirectoryFrameOf(CardImage& image, int bloc
   return std::span<uint8_t, FrameSize>(image.data() + DirectoryFrameOffset(block), FrameSize);
 }
 inline std::span<const uint8_t, FrameSize> DirectoryFrameOf(const CardImage& image, int block) {
-  return std::span<const uint8_t, FrameSize>(image.data() + DirectoryFrameOffset(block),
-                                             FrameSize);
+  return std::span<const uint8_t, FrameSize>(image.data() + DirectoryFrameOffset(block), FrameSize);
 }
 inline std::span<uint8_t, BlockSize> BlockOf(CardImage& image, int block) {
   return std::span<uint8_t, BlockSize>(image.data() + BlockOffset(block), BlockSize);

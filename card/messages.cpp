@@ -22,4 +22,6 @@ void ShowMessage(const std::string& text, const std::string& caption) {
   }
 }
 
-void ShowInvalidBlockMessage() { ShowMessage("Referência de Bloco Inválida", "Erro"); }
+void ShowInvalidBlockMessage() {
+  ShowMessage("Referência de Bloco Inválida", "Erro");
+}

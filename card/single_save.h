@@ -7,7 +7,8 @@
 // Single-save files (.mcs): the save's first directory frame, then its blocks in chain order.
 
 inline constexpr std::size_t SingleSaveHeaderSize = FrameSize;
-inline constexpr std::size_t MaxSingleSaveFileSize = SingleSaveHeaderSize + SaveBlockCount * BlockSize;
+inline constexpr std::size_t MaxSingleSaveFileSize =
+    SingleSaveHeaderSize + SaveBlockCount * BlockSize;
 
 // Writes the save whose first block is block. Writes nothing and shows a message ("Erro") when
 // the chain is not consistent. Throws FileError.
