@@ -8,6 +8,9 @@
 // One transfer's hold on a port: prepared before frame 0, released on every way out. The
 // transfer runs see only this; which kind of port stands behind it is chosen where it is made.
 
+// Port failures are shown in a box captioned with the application title.
+inline constexpr const char* PortFailureCaption = "Vexilor";
+
 struct PortFailure {
   std::string text;     // UTF-8, shown as is
   std::string caption;  // the application title for the driver messages
