@@ -1,0 +1,106 @@
+#include "cli/command_line.h"
+
+#include <cstdio>
+
+namespace {
+const QString kProgram = QStringLiteral("vexilor-cli");
+const QString kHelpName = QStringLiteral("help");
+}  // namespace
+
+CommandLine::CommandLine(CommandSpec spec) : spec_(std::move(spec)) {
+  parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  AddOption({"h", kHelpName}, QStringLiteral("Mostra esta ajuda."));
+}
+
+void CommandLine::AddOption(const QStringList& names, const QString& help,
+                            const QString& value_name) {
+  parser_.addOption(QCommandLineOption(names, help, value_name));
+  QStringList shown;
+  for (const auto& name : names) shown << (name.size() == 1 ? "-" : "--") + name;
+  QString synopsis = shown.join(", ");
+  if (!value_name.isEmpty()) synopsis += u' ' + value_name;
+  option_help_.push_back({synopsis, help});
+}
+
+QString CommandLine::Usage() const {
+  QString usage = QStringLiteral("Uso: %1 %2").arg(kProgram, spec_.name);
+  for (const auto& name : spec_.positionals) usage += u' ' + name;
+  if (!spec_.options_synopsis.isEmpty()) usage += u' ' + spec_.options_synopsis;
+  return usage;
+}
+
+QString CommandLine::HelpText() const {
+  QString text = Usage() + "\n\n" + spec_.description + "\n\nOpções:\n";
+  qsizetype width = 0;
+  for (const auto& option : option_help_) width = std::max(width, option.synopsis.size());
+  for (const auto& option : option_help_) {
+    text += "  " + option.synopsis.leftJustified(width + 2) + option.help + "\n";
+  }
+  return text;
+}
+
+void CommandLine::Fail(const QString& text) const {
+  throw UsageError(text, Usage());
+}
+
+bool CommandLine::Parse(const QStringList& arguments) {
+  // arguments[0] is the command name, standing where QCommandLineParser expects the program.
+  if (!parser_.parse(arguments)) {
+    if (!parser_.unknownOptionNames().isEmpty()) {
+      const QString name = parser_.unknownOptionNames().first();
+      Fail(QStringLiteral("opção desconhecida: %1%2").arg(name.size() == 1 ? "-" : "--", name));
+    }
+    Fail(QStringLiteral("linha de comando inválida (%1)").arg(parser_.errorText()));
+  }
+  if (parser_.isSet(kHelpName)) {
+    PrintOut(HelpText());
+    return false;
+  }
+  positionals_ = parser_.positionalArguments();
+  const qsizetype expected = spec_.positionals.size();
+  if (positionals_.size() < expected) {
+    Fail(QStringLiteral("falta o argumento %1").arg(spec_.positionals.at(positionals_.size())));
+  }
+  if (positionals_.size() > expected) {
+    Fail(QStringLiteral("argumento a mais: %1").arg(positionals_.at(expected)));
+  }
+  return true;
+}
+
+int CommandLine::BlockArgument(int index) const {
+  bool ok = false;
+  const QString text = Positional(index);
+  const int block = text.toInt(&ok, 10);
+  if (!ok || !IsSaveBlock(block)) {
+    Fail(QStringLiteral("BLOCO deve ser um número de %1 a %2, não \"%3\"")
+             .arg(FirstSaveBlock)
+             .arg(LastSaveBlock)
+             .arg(text));
+  }
+  return block;
+}
+
+int CommandLine::IntegerOption(const QString& name, int first, int last) const {
+  bool ok = false;
+  const QString text = Value(name);
+  const int value = text.toInt(&ok, 10);
+  if (!ok || value < first || value > last) {
+    Fail(QStringLiteral("--%1 deve ser um número de %2 a %3, não \"%4\"")
+             .arg(name)
+             .arg(first)
+             .arg(last)
+             .arg(text));
+  }
+  return value;
+}
+
+void PrintOut(const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
+  std::fflush(stdout);
+}
+
+void PrintError(const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stderr);
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+#include <vector>
+
+#include "card/card_image.h"
+
+// Parsing of one command's arguments, with help and usage texts in Portuguese (Qt's own are in
+// English, so the parser is used only to split options from positional arguments).
+
+inline constexpr int ExitDone = 0;
+inline constexpr int ExitFailed = 1;  // refused or failed; the program's message is on stderr
+inline constexpr int ExitUsage = 2;
+
+// Wrong usage: main prints the text and the command's usage line and exits with ExitUsage.
+class UsageError : public std::runtime_error {
+ public:
+  UsageError(const QString& text, QString usage)
+      : std::runtime_error(text.toStdString()), usage_(std::move(usage)) {}
+  const QString& usage() const { return usage_; }
+
+ private:
+  QString usage_;
+};
+
+struct CommandSpec {
+  QString name;              // e.g. "remover"
+  QStringList positionals;   // names as shown, all required: {"IMAGEM", "BLOCO"}
+  QString options_synopsis;  // shown after them in the usage line: "[-o SAIDA.mc]"
+  QString description;       // one or more lines of help
+};
+
+class CommandLine {
+ public:
+  explicit CommandLine(CommandSpec spec);
+
+  // value_name empty: a flag.
+  void AddOption(const QStringList& names, const QString& help, const QString& value_name = {});
+
+  // False when help was asked for and printed; the command then exits with ExitDone. Throws
+  // UsageError for an unknown option, a missing value or a wrong number of arguments.
+  bool Parse(const QStringList& arguments);
+
+  QString Positional(int index) const { return positionals_.at(index); }
+  bool IsSet(const QString& name) const { return parser_.isSet(name); }
+  QString Value(const QString& name) const { return parser_.value(name); }
+
+  QString Usage() const;
+  [[noreturn]] void Fail(const QString& text) const;
+
+  // Block numbers outside 1..15 are wrong usage, not a question for the card.
+  int BlockArgument(int index) const;
+  // An integer in first..last, or wrong usage naming the option.
+  int IntegerOption(const QString& name, int first, int last) const;
+
+ private:
+  QString HelpText() const;
+
+  CommandSpec spec_;
+  QCommandLineParser parser_;
+  struct OptionHelp {
+    QString synopsis;
+    QString help;
+  };
+  std::vector<OptionHelp> option_help_;
+  QStringList positionals_;
+};
+
+// Writes UTF-8 text to standard output or standard error as it is.
+void PrintOut(const QString& text);
+void PrintError(const QString& text);

@@ -1,0 +1,198 @@
+#include "cli/image_commands.h"
+
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <functional>
+#include <memory>
+
+#include "card/file_io.h"
+#include "card/icon_file.h"
+#include "card/image_file.h"
+#include "card/maintenance.h"
+#include "card/messages.h"
+#include "card/single_save.h"
+#include "cli/command_line.h"
+#include "cli/listing.h"
+#include "cli/message_report.h"
+
+namespace {
+
+const QString kImage = QStringLiteral("IMAGEM");
+const QString kBlock = QStringLiteral("BLOCO");
+const QString kOutputOption = QStringLiteral("saida");
+
+std::string Utf8(const QString& text) {
+  return text.toStdString();
+}
+
+// The image lives on the heap: 128 KiB is too much for a comfortable stack frame.
+std::unique_ptr<CardImage> LoadImage(const QString& path) {
+  auto image = std::make_unique<CardImage>();
+  if (!LoadImageFile(*image, Utf8(path))) return nullptr;
+  return image;
+}
+
+// The window's test before a save or its icon is exported.
+bool IsExportableSave(const CardImage& image, int block) {
+  if (GetBlockState(image, block) == BlockState::InUseFirst) return true;
+  ShowMessage("Selecione um bloco que seja o primeiro de uma série e esteja ocupado!", "Atenção");
+  return false;
+}
+
+// A command that changes the loaded image and writes it back, to -o or in place, only when the
+// change went through and altered something. Its arguments are checked before the image is read.
+using Edit = std::function<void(CardImage& image)>;
+using EditFromArguments = std::function<Edit(const CommandLine& line)>;
+
+int RunEdit(const QStringList& arguments, CommandSpec spec, const EditFromArguments& make_edit) {
+  spec.options_synopsis = QStringLiteral("[-o SAIDA.mc]");
+  spec.description +=
+      QStringLiteral("\nA imagem é regravada no lugar (ou em SAIDA.mc) só quando muda.");
+  CommandLine line(std::move(spec));
+  line.AddOption({"o", kOutputOption}, QStringLiteral("Grava a imagem alterada em SAIDA.mc."),
+                 QStringLiteral("SAIDA.mc"));
+  if (!line.Parse(arguments)) return ExitDone;
+  const Edit edit = make_edit(line);
+
+  const QString path = line.Positional(0);
+  auto image = LoadImage(path);
+  if (!image) return ExitFailed;
+  const CardImage before = *image;
+  const int messages_before = MessagesShown();
+  edit(*image);
+  if (MessagesShown() != messages_before) return ExitFailed;
+  if (*image == before) {
+    PrintError(QStringLiteral("Nada foi alterado; a imagem não foi gravada.\n"));
+    return ExitDone;
+  }
+  SaveImageFile(*image, Utf8(line.IsSet(kOutputOption) ? line.Value(kOutputOption) : path));
+  return ExitDone;
+}
+
+RegionCode RegionArgument(const CommandLine& line, int index) {
+  const QString name = line.Positional(index).toUpper();
+  if (name == "US") return RegionCode::US;
+  if (name == "EU") return RegionCode::EU;
+  if (name == "JP") return RegionCode::JP;
+  line.Fail(
+      QStringLiteral("a localidade deve ser US, EU ou JP, não \"%1\"").arg(line.Positional(index)));
+}
+
+}  // namespace
+
+int RunListar(const QStringList& arguments) {
+  CommandLine line({"listar",
+                    {kImage},
+                    "[--json]",
+                    "Mostra os 15 blocos da imagem como a janela principal os mostra, a fonte e "
+                    "os contadores de blocos usados e livres."});
+  line.AddOption({"json"}, QStringLiteral("Saída em JSON, com os detalhes de cada bloco."));
+  if (!line.Parse(arguments)) return ExitDone;
+
+  const QString path = line.Positional(0);
+  auto image = LoadImage(path);
+  if (!image) return ExitFailed;
+  const QString source = QFileInfo(path).absoluteFilePath();
+  if (line.IsSet("json")) {
+    PrintOut(QString::fromUtf8(QJsonDocument(ListingJson(*image, source)).toJson()));
+  } else {
+    PrintOut(ListingText(*image, source));
+  }
+  return ExitDone;
+}
+
+int RunExportar(const QStringList& arguments) {
+  CommandLine line({"exportar",
+                    {kImage, kBlock, "SAIDA.mcs"},
+                    {},
+                    "Grava o 'save' que começa em BLOCO num arquivo de 'save' único."});
+  if (!line.Parse(arguments)) return ExitDone;
+  const int block = line.BlockArgument(1);
+  auto image = LoadImage(line.Positional(0));
+  if (!image || !IsExportableSave(*image, block)) return ExitFailed;
+  const int messages_before = MessagesShown();
+  ExportSingleSave(*image, block, Utf8(line.Positional(2)));
+  return MessagesShown() == messages_before ? ExitDone : ExitFailed;
+}
+
+int RunImportar(const QStringList& arguments) {
+  return RunEdit(arguments,
+                 {"importar",
+                  {kImage, "SAVE.mcs"},
+                  {},
+                  "Coloca o 'save' do arquivo nos primeiros blocos livres da imagem."},
+                 [](const CommandLine& line) -> Edit {
+                   return [save = Utf8(line.Positional(1))](CardImage& image) {
+                     ImportSingleSave(image, save);
+                   };
+                 });
+}
+
+int RunRemover(const QStringList& arguments) {
+  return RunEdit(arguments,
+                 {"remover",
+                  {kImage, kBlock},
+                  {},
+                  "Remove o 'save' que começa em BLOCO (pode ser restaurado)."},
+                 [](const CommandLine& line) -> Edit {
+                   return [block = line.BlockArgument(1)](CardImage& image) {
+                     RemoveSave(image, block);
+                   };
+                 });
+}
+
+int RunRestaurar(const QStringList& arguments) {
+  return RunEdit(
+      arguments,
+      {"restaurar", {kImage, kBlock}, {}, "Restaura o 'save' removido que começa em BLOCO."},
+      [](const CommandLine& line) -> Edit {
+        return [block = line.BlockArgument(1)](CardImage& image) { RestoreSave(image, block); };
+      });
+}
+
+int RunLimpar(const QStringList& arguments) {
+  return RunEdit(arguments,
+                 {"limpar",
+                  {kImage},
+                  {},
+                  "Apaga de vez todos os 'saves' removidos, liberando os seus blocos."},
+                 [](const CommandLine&) -> Edit { return PurgeRemovedSaves; });
+}
+
+int RunLocalidade(const QStringList& arguments) {
+  return RunEdit(arguments,
+                 {"localidade",
+                  {kImage, kBlock, "US|EU|JP"},
+                  {},
+                  "Altera a localidade do 'save' que começa em BLOCO para US - Americano, "
+                  "EU - Europeu ou JP - Japonês."},
+                 [](const CommandLine& line) -> Edit {
+                   return [block = line.BlockArgument(1), region = RegionArgument(line, 2)](
+                              CardImage& image) { SetSaveRegion(image, block, region); };
+                 });
+}
+
+int RunIcone(const QStringList& arguments) {
+  CommandLine line({"icone",
+                    {kImage, kBlock, "SAIDA.ico"},
+                    {},
+                    "Grava o primeiro quadro do ícone do 'save' que começa em BLOCO como um "
+                    "arquivo de ícone (.ico)."});
+  if (!line.Parse(arguments)) return ExitDone;
+  const int block = line.BlockArgument(1);
+  auto image = LoadImage(line.Positional(0));
+  if (!image || !IsExportableSave(*image, block)) return ExitFailed;
+  IconFileImage icon{};
+  BuildIconFile(*image, block, 1, icon);
+  WriteFileAtomically(Utf8(line.Positional(2)), icon);
+  return ExitDone;
+}
+
+int RunNovo(const QStringList& arguments) {
+  CommandLine line({"novo", {"SAIDA.mc"}, {}, "Grava uma imagem de Memory Card em branco."});
+  if (!line.Parse(arguments)) return ExitDone;
+  auto image = std::make_unique<CardImage>();
+  FormatImage(*image);
+  SaveImageFile(*image, Utf8(line.Positional(0)));
+  return ExitDone;
+}

@@ -1,0 +1,42 @@
+#include "cli/listing.h"
+
+#include <QJsonArray>
+
+#include "ui/block_texts.h"
+
+QString ListingText(const CardImage& image, const QString& source_name) {
+  QString text;
+  for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
+    text += QStringLiteral("%1  %2\n").arg(block, 2).arg(BlockLineText(image, block));
+  }
+  text += SourceLineText(source_name) + u'\n';
+  text += UsedBlocksText(image) + u'\n';
+  text += FreeBlocksText(image) + u'\n';
+  return text;
+}
+
+QJsonObject ListingJson(const CardImage& image, const QString& source_name) {
+  QJsonArray blocks;
+  for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
+    const SaveDetailTexts details = SaveDetails(image, block);
+    blocks.append(QJsonObject{
+        {"bloco", block},
+        {"estado", static_cast<qint64>(GetBlockState(image, block))},
+        {"linha", BlockLineText(image, block)},
+        {"codigo_produto", details.product_code},
+        {"id_jogo", details.game_id},
+        {"blocos", details.blocks},
+        {"tipo_icone", details.icon_type},
+        {"localidade", details.region},
+        {"estado_save", details.save_state},
+        {"xor", XorCheckText(details.xor_valid)},
+    });
+  }
+  const int free = CountFreeBlocks(image);
+  return QJsonObject{
+      {"fonte", SourceLineText(source_name)},
+      {"usados", SaveBlockCount - free},
+      {"livres", free},
+      {"blocos", blocks},
+  };
+}

@@ -1,0 +1,105 @@
+// vexilor-cli: the card image operations and the card transfers without the window.
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <algorithm>
+#include <exception>
+#include <iterator>
+
+#include "card/file_io.h"
+#include "cli/command_line.h"
+#include "cli/file_error_text.h"
+#include "cli/image_commands.h"
+#include "cli/message_report.h"
+#include "cli/transfer_commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  const char* arguments;
+  const char* summary;
+  int (*run)(const QStringList& arguments);
+};
+
+constexpr Command kCommands[] = {
+    {"listar", "IMAGEM.mc [--json]", "mostra os blocos, a fonte e os contadores", RunListar},
+    {"exportar", "IMAGEM BLOCO SAIDA.mcs", "grava um 'save' num arquivo de 'save' único",
+     RunExportar},
+    {"importar", "IMAGEM SAVE.mcs [-o SAIDA.mc]", "coloca um 'save' nos blocos livres",
+     RunImportar},
+    {"remover", "IMAGEM BLOCO [-o SAIDA.mc]", "remove um 'save'", RunRemover},
+    {"restaurar", "IMAGEM BLOCO [-o SAIDA.mc]", "restaura um 'save' removido", RunRestaurar},
+    {"limpar", "IMAGEM [-o SAIDA.mc]", "apaga de vez os 'saves' removidos", RunLimpar},
+    {"localidade", "IMAGEM BLOCO US|EU|JP [-o SAIDA.mc]", "altera a localidade de um 'save'",
+     RunLocalidade},
+    {"icone", "IMAGEM BLOCO SAIDA.ico", "grava o ícone de um 'save'", RunIcone},
+    {"novo", "SAIDA.mc", "grava uma imagem em branco", RunNovo},
+    {"ler", "SAIDA.mc [opções de porta]", "lê um Memory Card", RunLer},
+    {"gravar", "IMAGEM [opções de porta]", "grava a imagem num Memory Card", RunGravar},
+    {"formatar", "[opções de porta]", "formata um Memory Card", RunFormatar},
+};
+
+QString GeneralUsage() {
+  QStringList synopses;
+  qsizetype width = 0;
+  for (const auto& command : kCommands) {
+    synopses << QString::fromUtf8(command.name) + u' ' + QString::fromUtf8(command.arguments);
+    width = std::max(width, synopses.last().size());
+  }
+  QString text = QStringLiteral("Uso: vexilor-cli COMANDO ARGUMENTOS...\n\nComandos:\n");
+  for (std::size_t i = 0; i < std::size(kCommands); ++i) {
+    text += QStringLiteral("  %1  %2\n")
+                .arg(synopses.at(static_cast<qsizetype>(i)), -static_cast<int>(width))
+                .arg(QString::fromUtf8(kCommands[i].summary));
+  }
+  text += QStringLiteral(
+      "\nOpções de porta: --porta LPT1|LPT2|LPT3 (padrão LPT1) ou --cartao-virtual CARTAO.mc,\n"
+      "e --delay 1..10 (padrão 3).\n"
+      "Ajuda de cada comando: vexilor-cli COMANDO --help\n"
+      "Saída: 0 feito; 1 recusado ou com falha (mensagem em stderr); 2 uso incorreto.\n");
+  return text;
+}
+
+const Command* FindCommand(const QString& name) {
+  for (const auto& command : kCommands) {
+    if (name == QLatin1String(command.name)) return &command;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  InstallCommandLineMessages();
+  const QStringList arguments = QCoreApplication::arguments().mid(1);
+
+  if (arguments.isEmpty()) {
+    PrintError(GeneralUsage());
+    return ExitUsage;
+  }
+  if (arguments.first() == "--help" || arguments.first() == "-h") {
+    PrintOut(GeneralUsage());
+    return ExitDone;
+  }
+  const Command* command = FindCommand(arguments.first());
+  if (!command) {
+    PrintError(QStringLiteral("vexilor-cli: comando desconhecido: %1\n\n").arg(arguments.first()) +
+               GeneralUsage());
+    return ExitUsage;
+  }
+  try {
+    return command->run(arguments);
+  } catch (const UsageError& error) {
+    PrintError(QStringLiteral("vexilor-cli %1: %2\n%3\n")
+                   .arg(arguments.first(), QString::fromUtf8(error.what()), error.usage()));
+    return ExitUsage;
+  } catch (const FileError& error) {
+    ReportFailure(FileErrorText(error), "Erro");
+    return ExitFailed;
+  } catch (const std::exception& error) {
+    ReportFailure(error.what(), "Erro");
+    return ExitFailed;
+  }
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+// The card library's message service for the command line: every refusal or failure it shows is
+// printed as "caption: text" on standard error and counted, so a command that was refused can
+// end with ExitFailed.
+
+void InstallCommandLineMessages();
+int MessagesShown();
+
+// A message of the command line's own, printed the same way and counted.
+void ReportFailure(const std::string& text, const std::string& caption);

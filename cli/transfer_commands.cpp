@@ -1,0 +1,183 @@
+#include "cli/transfer_commands.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "card/file_checks.h"
+#include "card/image_file.h"
+#include "cli/command_line.h"
+#include "cli/interrupt.h"
+#include "cli/message_report.h"
+#include "cli/progress_bar.h"
+#include "transfer/card_run.h"
+#include "transport/emulated_card.h"
+#include "transport/emulated_card_port_access.h"
+#include "transport/port_access.h"
+
+namespace {
+
+const QString kPortOption = QStringLiteral("porta");
+const QString kDelayOption = QStringLiteral("delay");
+const QString kVirtualCardOption = QStringLiteral("cartao-virtual");
+const QStringList kPortNames = {"LPT1", "LPT2", "LPT3"};
+constexpr int kFirstDelay = 1;
+constexpr int kLastDelay = 10;
+constexpr int kDefaultDelay = 3;
+
+std::string Utf8(const QString& text) {
+  return text.toStdString();
+}
+
+struct TransferOptions {
+  std::string port_name;
+  int delay;
+  std::optional<std::string> virtual_card;  // path of the emulated card's .mc file
+};
+
+void AddTransferOptions(CommandLine& line) {
+  line.AddOption({kPortOption}, QStringLiteral("Porta paralela do cabo (padrão LPT1)."),
+                 QStringLiteral("LPT1|LPT2|LPT3"));
+  line.AddOption({kDelayOption}, QStringLiteral("Atraso do sinal, de 1 a 10 (padrão 3)."),
+                 QStringLiteral("1..10"));
+  line.AddOption({kVirtualCardOption},
+                 QStringLiteral("Usa um Memory Card emulado, guardado no arquivo CARTAO.mc, em "
+                                "vez da porta."),
+                 QStringLiteral("CARTAO.mc"));
+}
+
+CommandSpec TransferSpec(QString name, QStringList positionals, QString description) {
+  return {std::move(name), std::move(positionals),
+          "[--porta LPT1|LPT2|LPT3 | --cartao-virtual CARTAO.mc] [--delay 1..10]",
+          std::move(description)};
+}
+
+TransferOptions TransferOptionsOf(const CommandLine& line) {
+  TransferOptions options{"LPT1", kDefaultDelay, std::nullopt};
+  if (line.IsSet(kPortOption) && line.IsSet(kVirtualCardOption)) {
+    line.Fail(QStringLiteral("use --porta ou --cartao-virtual, não os dois"));
+  }
+  if (line.IsSet(kPortOption)) {
+    const QString port = line.Value(kPortOption).toUpper();
+    if (!kPortNames.contains(port)) {
+      line.Fail(QStringLiteral("--porta deve ser LPT1, LPT2 ou LPT3, não \"%1\"")
+                    .arg(line.Value(kPortOption)));
+    }
+    options.port_name = Utf8(port);
+  }
+  if (line.IsSet(kDelayOption)) {
+    options.delay = line.IntegerOption(kDelayOption, kFirstDelay, kLastDelay);
+  }
+  if (line.IsSet(kVirtualCardOption)) options.virtual_card = Utf8(line.Value(kVirtualCardOption));
+  return options;
+}
+
+// Progress on the terminal, Ctrl+C as the cancel button, and the run's messages held until the
+// run has ended, so that a frame failure can name its frame.
+class CommandLineObserver final : public RunObserver {
+ public:
+  bool CancelRequested() override { return interrupt_.raised(); }
+  void FrameDone(int frame) override { progress_.Show(ProgressPercent(frame)); }
+  void ShowMessage(const std::string& text, const std::string& caption) override {
+    messages_.push_back({text, caption});
+  }
+
+  void Report(const RunResult& result, const std::string& stopped_note) {
+    progress_.End();
+    for (std::size_t i = 0; i < messages_.size(); ++i) {
+      std::string text = messages_[i].text;
+      if (result.end == RunEnd::FrameFailed && i + 1 == messages_.size()) {
+        text += " (frame " + std::to_string(result.frames_done) + ")";
+      }
+      ReportFailure(text, messages_[i].caption);
+    }
+    if (result.end == RunEnd::Cancelled) {
+      ReportFailure("Transferência interrompida antes do frame " +
+                        std::to_string(result.frames_done) + "; " + stopped_note,
+                    "Atenção");
+    }
+  }
+
+ private:
+  struct Message {
+    std::string text;
+    std::string caption;
+  };
+  InterruptFlag interrupt_;
+  ProgressBar progress_{stderr};
+  std::vector<Message> messages_;
+};
+
+// The emulated card as its file holds it: any 131072 bytes, as a real card may hold anything.
+bool LoadVirtualCard(EmulatedCard& card, const std::string& path) {
+  if (!RequireExistingFile(path)) return false;
+  if (card.LoadFrom(path)) return true;
+  ShowFileRefusal("Tamanho do arquivo ", path, " inválido!");
+  return false;
+}
+
+// Runs the transfer and reports how it ended; true only when all frames went through. An
+// emulated card's file is rewritten after a write or format however far it got, as a real card
+// would keep what it had received.
+bool Transfer(TransferKind kind, CardImage& image, const TransferOptions& options,
+              const std::string& stopped_note) {
+  CommandLineObserver observer;
+  RunResult result{};
+  if (options.virtual_card) {
+    auto card = std::make_unique<EmulatedCard>(PortBaseFromName(options.port_name));
+    if (!LoadVirtualCard(*card, *options.virtual_card)) return false;
+    EmulatedCardPortAccess port(*card);
+    result = RunCardTransfer(kind, image, port, options.port_name, options.delay, observer);
+    if (kind != TransferKind::Read) card->SaveTo(*options.virtual_card);
+  } else {
+    auto port = MakeSystemPortAccess();
+    result = RunCardTransfer(kind, image, *port, options.port_name, options.delay, observer);
+  }
+  observer.Report(result, stopped_note);
+  return result.end == RunEnd::Completed;
+}
+
+}  // namespace
+
+int RunLer(const QStringList& arguments) {
+  CommandLine line(TransferSpec("ler", {"SAIDA.mc"},
+                                "Lê o Memory Card inteiro e grava a imagem em SAIDA.mc. Uma "
+                                "leitura que falha ou é interrompida não grava nada."));
+  AddTransferOptions(line);
+  if (!line.Parse(arguments)) return ExitDone;
+  const TransferOptions options = TransferOptionsOf(line);
+  auto image = std::make_unique<CardImage>();
+  if (!Transfer(TransferKind::Read, *image, options, "nada foi gravado.")) return ExitFailed;
+  SaveImageFile(*image, Utf8(line.Positional(0)));
+  return ExitDone;
+}
+
+int RunGravar(const QStringList& arguments) {
+  CommandLine line(TransferSpec("gravar", {"IMAGEM"},
+                                "Grava a imagem no Memory Card, sobrepondo todos os seus dados."));
+  AddTransferOptions(line);
+  if (!line.Parse(arguments)) return ExitDone;
+  const TransferOptions options = TransferOptionsOf(line);
+  auto image = std::make_unique<CardImage>();
+  if (!LoadImageFile(*image, Utf8(line.Positional(0)))) return ExitFailed;
+  if (!Transfer(TransferKind::Write, *image, options, "o Memory Card foi gravado só em parte.")) {
+    return ExitFailed;
+  }
+  PrintOut(QStringLiteral("Memory Card gravado com sucesso!\n"));
+  return ExitDone;
+}
+
+int RunFormatar(const QStringList& arguments) {
+  CommandLine line(TransferSpec("formatar", {}, "Formata o Memory Card, apagando todos os dados."));
+  AddTransferOptions(line);
+  if (!line.Parse(arguments)) return ExitDone;
+  const TransferOptions options = TransferOptionsOf(line);
+  // The run sends a blank card of its own and leaves this image alone.
+  auto unused = std::make_unique<CardImage>();
+  if (!Transfer(TransferKind::Format, *unused, options,
+                "o Memory Card foi formatado só em parte.")) {
+    return ExitFailed;
+  }
+  PrintOut(QStringLiteral("Memory Card formatado com sucesso!\n"));
+  return ExitDone;
+}
