@@ -1,0 +1,326 @@
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <filesystem>
+
+#include "card/icon_file.h"
+#include "card/image_file.h"
+#include "cli_process.h"
+#include "support/card_builder.h"
+#include "support/message_recorder.h"
+#include "support/temp_folder.h"
+
+using test_support::ReadBytes;
+using test_support::TempFolder;
+using test_support::WriteBytes;
+
+namespace {
+
+// The sample card: saves in blocks 1, 3, 6, 8, 9, 10 and 7 -> 2 -> 12; a removed save in
+// blocks 4 and 5; blocks 11, 13, 14 and 15 free.
+constexpr int kScatteredSave = 7;
+constexpr int kMiddleBlock = 2;
+constexpr int kRemovedSave = 4;
+constexpr int kFreeBlock = 11;
+
+const QString kNotExportable =
+    "Atenção: Selecione um bloco que seja o primeiro de uma série e esteja ocupado!\n";
+
+// Table rows carry their own test names.
+template <typename Row>
+std::string RowName(const ::testing::TestParamInfo<Row>& info) {
+  return info.param.name;
+}
+
+class ImageCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::copy_file(SamplePath("demo.mc"), card_);
+    original_ = ReadBytes(card_);
+  }
+  QString Card() const { return QString::fromStdString(card_); }
+  QString File(const std::string& name) const { return QString::fromStdString(folder_.File(name)); }
+  bool CardUnchanged() const { return ReadBytes(card_) == original_; }
+  CardImage CardNow() const { return LoadCard(card_); }
+
+  TempFolder folder_;
+  std::string card_ = folder_.File("cartao.mc");
+  std::vector<uint8_t> original_;
+};
+
+TEST_F(ImageCommandTest, ListarShowsTheSampleCardAsTheWindowDoes) {
+  CliResult result = RunCli({"listar", Card()});
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out,
+            " 1  CASA NA COLINA  DIA 12\n"
+            " 2  Continuação do Bloco\n"
+            " 3  FOGUETE 1\n"
+            " 4  TESTE DE MEMORIA  NIVEL 7 *\n"
+            " 5  Continuação final do Bloco *\n"
+            " 6  PEIXE-BOLA 2\n"
+            " 7  CORRIDA NOTURNA  PISTA 4\n"
+            " 8  Arvore do Quintal\n"
+            " 9  Sol de Verao - dia 3\n"
+            "10  Passaro Azul (voo livre)\n"
+            "11  Livre\n"
+            "12  Continuação final do Bloco\n"
+            "13  Livre\n"
+            "14  Livre\n"
+            "15  Livre\n"
+            "Fonte: 'cartao.mc'\n"
+            "Blocos Usados: 9\n"
+            "Blocos Livres: 6\n");
+}
+
+TEST_F(ImageCommandTest, ExportarWritesTheSaveInChainOrder) {
+  CliResult result = RunCli({"exportar", Card(), "7", File("saida.mcs")});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  EXPECT_EQ(ReadBytes(folder_.File("saida.mcs")), ReadBytes(SamplePath("demo.mcs")));
+}
+
+TEST_F(ImageCommandTest, IconeWritesFrameOneOfTheIcon) {
+  constexpr int kThreeFrameIcon = 3;
+  CliResult result = RunCli({"icone", Card(), "3", File("foguete.ico")});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  IconFileImage expected{};
+  BuildIconFile(CardNow(), kThreeFrameIcon, 1, expected);
+  EXPECT_EQ(ReadBytes(folder_.File("foguete.ico")),
+            std::vector<uint8_t>(expected.begin(), expected.end()));
+}
+
+// Both exports refuse every block that is not the first block of a save in use, and write
+// nothing.
+class ExportRefusalTest : public ImageCommandTest,
+                          public ::testing::WithParamInterface<std::tuple<const char*, int>> {};
+
+TEST_P(ExportRefusalTest, RefusesWithTheWindowsMessage) {
+  const auto [command, block] = GetParam();
+  CliResult result = RunCli({command, Card(), QString::number(block), File("saida")});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.err, kNotExportable);
+  EXPECT_EQ(result.out, "");
+  EXPECT_FALSE(std::filesystem::exists(folder_.File("saida")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Blocks, ExportRefusalTest,
+                         ::testing::Combine(::testing::Values("exportar", "icone"),
+                                            ::testing::Values(kMiddleBlock, kRemovedSave, 5,
+                                                              kFreeBlock)),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param)) + "_block" +
+                                  std::to_string(std::get<1>(info.param));
+                         });
+
+TEST_F(ImageCommandTest, ImportarPlacesTheSaveInTheLowestAvailableBlocks) {
+  CliResult result = RunCli({"importar", Card(), QString::fromStdString(SamplePath("demo.mcs"))});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  const CardImage image = CardNow();
+  // The removed save's blocks 4 and 5 count as available, then free block 11.
+  EXPECT_EQ(GetBlockState(image, 4), BlockState::InUseFirst);
+  EXPECT_EQ(GetNextLink(image, 4), 5 - 1);
+  EXPECT_EQ(GetBlockState(image, 5), BlockState::InUseMiddle);
+  EXPECT_EQ(GetNextLink(image, 5), 11 - 1);
+  EXPECT_EQ(GetBlockState(image, 11), BlockState::InUseLast);
+  EXPECT_EQ(GetSaveTitle(image, 4), GetSaveTitle(image, kScatteredSave));
+}
+
+TEST_F(ImageCommandTest, EditsWithOutputOptionLeaveTheSourceAlone) {
+  CliResult result = RunCli({"remover", Card(), "1", "-o", File("nova.mc")});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  EXPECT_TRUE(CardUnchanged());
+  EXPECT_EQ(GetBlockState(LoadCard(folder_.File("nova.mc")), 1), BlockState::RemovedFirst);
+}
+
+TEST_F(ImageCommandTest, RemoverThenRestaurarGivesBackTheSameImage) {
+  ASSERT_EQ(RunCli({"remover", Card(), "7"}).exit_code, 0);
+  const CardImage removed = CardNow();
+  EXPECT_EQ(GetBlockState(removed, 7), BlockState::RemovedFirst);
+  EXPECT_EQ(GetBlockState(removed, 2), BlockState::RemovedMiddle);
+  EXPECT_EQ(GetBlockState(removed, 12), BlockState::RemovedLast);
+  ASSERT_EQ(RunCli({"restaurar", Card(), "7"}).exit_code, 0);
+  EXPECT_TRUE(CardUnchanged());
+}
+
+TEST_F(ImageCommandTest, LimparFreesRemovedBlocksAndThenHasNothingToDo) {
+  ASSERT_EQ(RunCli({"limpar", Card()}).exit_code, 0);
+  const CardImage purged = CardNow();
+  EXPECT_EQ(GetBlockState(purged, 4), BlockState::Free);
+  EXPECT_EQ(GetBlockState(purged, 5), BlockState::Free);
+  const auto after_first = ReadBytes(card_);
+
+  CliResult again = RunCli({"limpar", Card()});
+  EXPECT_EQ(again.exit_code, 0);
+  EXPECT_EQ(again.err, "Nada foi alterado; a imagem não foi gravada.\n");
+  EXPECT_EQ(ReadBytes(card_), after_first);
+}
+
+TEST_F(ImageCommandTest, LocalidadeRewritesTheRegionAndItsXor) {
+  ASSERT_EQ(RunCli({"localidade", Card(), "7", "jp"}).exit_code, 0);
+  const CardImage image = CardNow();
+  EXPECT_EQ(GetRegion(image, 7), "JP");
+  EXPECT_TRUE(IsDirectoryXorValid(image, 7));
+}
+
+TEST_F(ImageCommandTest, NovoWritesABlankCard) {
+  ASSERT_EQ(RunCli({"novo", File("branco.mc")}).exit_code, 0);
+  CardImage blank{};
+  FormatImage(blank);
+  EXPECT_EQ(ReadBytes(folder_.File("branco.mc")), std::vector<uint8_t>(blank.begin(), blank.end()));
+}
+
+// Refusals of the card operations: their own message on stderr, status 1, image untouched.
+struct Refusal {
+  const char* name;
+  QStringList arguments;  // the command, then what follows the card
+  QString message;
+};
+
+class RefusalTest : public ImageCommandTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(RefusalTest, PrintsTheMessageAndKeepsTheImage) {
+  QStringList arguments = GetParam().arguments;
+  arguments.insert(1, Card());
+  CliResult result = RunCli(arguments);
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.err, GetParam().message + "\n");
+  EXPECT_TRUE(CardUnchanged());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, RefusalTest,
+    ::testing::Values(
+        Refusal{"RemovedSave", {"remover", "4"}, "Atenção: Este bloco já foi removido!"},
+        Refusal{"MiddleBlock",
+                {"remover", "2"},
+                "Atenção: Você deve selecionar o primeiro bloco do Save. Não foi possível "
+                "removê-lo!"},
+        Refusal{"FreeBlock", {"remover", "11"}, "Atenção: Este bloco já encontra-se livre!"},
+        Refusal{"SaveInUse", {"restaurar", "1"}, "Atenção: Este bloco não foi removido!"},
+        Refusal{"RemovedMiddle",
+                {"restaurar", "5"},
+                "Atenção: Você deve selecionar o primeiro bloco do Save. Não foi possível "
+                "restaurá-lo!"},
+        Refusal{"FreeRestore",
+                {"restaurar", "13"},
+                "Atenção: Não é possível restaurar um bloco livre!"},
+        Refusal{"RegionOfLastBlock",
+                {"localidade", "12", "US"},
+                "Erro: Não é possível alterar a localidade para este tipo de bloco!"}),
+    RowName<Refusal>);
+
+TEST_F(ImageCommandTest, ImportarIntoAFullCardIsRefused) {
+  CardImage full = test_support::BlankCard();
+  for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
+    test_support::PlaceSave(full, {.blocks = {block}, .title = test_support::SingleByteTitle("X")});
+  }
+  WriteBytes(card_, full);
+  CliResult result = RunCli({"importar", Card(), QString::fromStdString(SamplePath("demo.mcs"))});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.err,
+            "Erro: São necessário(s) 3 bloco(s) livre(s). Encontrado(s) apenas 0 Bloco(s) "
+            "livre(s)!\n");
+  EXPECT_EQ(ReadBytes(card_), std::vector<uint8_t>(full.begin(), full.end()));
+}
+
+TEST_F(ImageCommandTest, FileProblemsNameThePath) {
+  const QString missing = File("nada.mc");
+  CliResult not_found = RunCli({"listar", missing});
+  EXPECT_EQ(not_found.exit_code, 1);
+  EXPECT_EQ(not_found.err, "Erro: Arquivo " + missing + " não encontrado!\n");
+
+  WriteBytes(folder_.File("curto.mc"), std::vector<uint8_t>(CardSize - 1));
+  CliResult short_file = RunCli({"remover", File("curto.mc"), "1"});
+  EXPECT_EQ(short_file.exit_code, 1);
+  EXPECT_EQ(short_file.err, "Erro: Tamanho do arquivo " + File("curto.mc") + " inválido!\n");
+
+  const QString unreachable = File("sem-pasta/novo.mc");
+  CliResult io_error = RunCli({"novo", unreachable});
+  EXPECT_EQ(io_error.exit_code, 1);
+  EXPECT_EQ(io_error.err, "Erro: Não foi possível acessar o arquivo " + unreachable +
+                              ": arquivo ou pasta inexistente.\n");
+
+  CliResult write_back = RunCli({"remover", Card(), "1", "-o", unreachable});
+  EXPECT_EQ(write_back.exit_code, 1);
+  EXPECT_TRUE(write_back.err.startsWith("Erro: Não foi possível acessar o arquivo " + unreachable));
+  EXPECT_TRUE(CardUnchanged());
+}
+
+// Wrong usage: status 2, the reason and the command's usage line, and nothing read or written.
+struct Misuse {
+  const char* name;
+  QStringList arguments;  // "CARD" stands for the card's path, "OUT" for an output file
+  QString reason;         // the start of the first line on stderr
+};
+
+class MisuseTest : public ImageCommandTest, public ::testing::WithParamInterface<Misuse> {};
+
+TEST_P(MisuseTest, IsAUsageError) {
+  QStringList arguments = GetParam().arguments;
+  arguments.replaceInStrings("CARD", Card());
+  arguments.replaceInStrings("OUT", File("saida"));
+  CliResult result = RunCli(arguments);
+  EXPECT_EQ(result.exit_code, 2);
+  EXPECT_TRUE(result.err.startsWith(GetParam().reason)) << result.err.toStdString();
+  EXPECT_TRUE(result.err.contains("Uso: vexilor-cli")) << result.err.toStdString();
+  EXPECT_TRUE(CardUnchanged());
+  EXPECT_FALSE(std::filesystem::exists(folder_.File("saida")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, MisuseTest,
+    ::testing::Values(
+        Misuse{"NoCommand", {}, "Uso: vexilor-cli COMANDO"},
+        Misuse{"UnknownCommand", {"copiar", "CARD"}, "vexilor-cli: comando desconhecido: copiar"},
+        Misuse{"MissingArgument", {"listar"}, "vexilor-cli listar: falta o argumento IMAGEM"},
+        Misuse{
+            "ExtraArgument", {"listar", "CARD", "OUT"}, "vexilor-cli listar: argumento a mais: "},
+        Misuse{"UnknownOption",
+               {"listar", "CARD", "--csv"},
+               "vexilor-cli listar: opção desconhecida: --csv"},
+        Misuse{"BlockZero",
+               {"remover", "CARD", "0"},
+               "vexilor-cli remover: BLOCO deve ser um número de 1 a 15, não \"0\""},
+        Misuse{"BlockSixteen",
+               {"remover", "CARD", "16"},
+               "vexilor-cli remover: BLOCO deve ser um número"},
+        Misuse{"BlockNotANumber",
+               {"exportar", "CARD", "sete", "OUT"},
+               "vexilor-cli exportar: BLOCO deve ser"},
+        Misuse{"BlockNegative", {"icone", "CARD", "-1", "OUT"}, "vexilor-cli icone: "},
+        Misuse{"UnknownRegion",
+               {"localidade", "CARD", "1", "BR"},
+               "vexilor-cli localidade: a localidade deve ser US, EU ou JP, não \"BR\""},
+        Misuse{"OptionWithoutValue",
+               {"remover", "CARD", "1", "-o"},
+               "vexilor-cli remover: linha de comando inválida"},
+        Misuse{"UnknownPort",
+               {"ler", "OUT", "--porta", "LPT4"},
+               "vexilor-cli ler: --porta deve ser LPT1, LPT2 ou LPT3"},
+        Misuse{"DelayZero",
+               {"ler", "OUT", "--delay", "0"},
+               "vexilor-cli ler: --delay deve ser um número de 1 a 10"},
+        Misuse{"DelayEleven",
+               {"gravar", "CARD", "--delay", "11"},
+               "vexilor-cli gravar: --delay deve ser"},
+        Misuse{"PortAndVirtualCard",
+               {"formatar", "--porta", "LPT1", "--cartao-virtual", "CARD"},
+               "vexilor-cli formatar: use --porta ou --cartao-virtual, não os dois"}),
+    RowName<Misuse>);
+
+class HelpTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(HelpTest, EveryCommandHasHelp) {
+  CliResult result = RunCli({GetParam(), "--help"});
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_TRUE(result.out.startsWith(QStringLiteral("Uso: vexilor-cli %1").arg(GetParam())));
+  EXPECT_TRUE(result.out.contains("--help"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, HelpTest,
+                         ::testing::Values("listar", "exportar", "importar", "remover", "restaurar",
+                                           "limpar", "localidade", "icone", "novo", "ler", "gravar",
+                                           "formatar"),
+                         [](const auto& info) { return std::string(info.param); });
+
+}  // namespace
