@@ -1,0 +1,122 @@
+// The block list, the save details and the view states with their sequences.
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTimer>
+
+#include "block_texts.h"
+#include "stretched_picture.h"
+#include "uVexilor.h"
+
+namespace {
+
+constexpr int kListRowHeight = 13;
+const QColor kXorOkColour(0, 128, 0);
+const QColor kXorErrorColour(255, 0, 0);
+
+void SetTextColour(QLineEdit& edit, const QColor& colour) {
+  QPalette palette = edit.palette();
+  palette.setColor(QPalette::Active, QPalette::Text, colour);
+  palette.setColor(QPalette::Inactive, QPalette::Text, colour);
+  edit.setPalette(palette);
+}
+
+}  // namespace
+
+void TForm1::FillBlockList() {
+  ListBox1->clear();
+  for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
+    auto* line = new QListWidgetItem(BlockLineText(Image, block), ListBox1);
+    line->setSizeHint(QSize(0, kListRowHeight));
+  }
+  Label8->setText(SourceLineText(SourceName));
+  Label9->setText(UsedBlocksText(Image));
+  Label10->setText(FreeBlocksText(Image));
+}
+
+void TForm1::ShowSaveDetails(int block) {
+  const SaveDetailTexts details = SaveDetails(Image, block);
+  Edit1->setText(details.product_code);
+  Edit2->setText(details.game_id);
+  Edit3->setText(details.blocks);
+  Edit4->setText(details.icon_type);
+  Edit5->setText(details.region);
+  Edit6->setText(details.save_state);
+  SetTextColour(*Edit7, details.xor_valid ? kXorOkColour : kXorErrorColour);
+  Edit7->setText(XorCheckText(details.xor_valid));
+}
+
+void TForm1::ClearSaveDetails() {
+  for (QLineEdit* edit : detail_edits_) edit->clear();
+}
+
+void TForm1::ResetSourceInfo() {
+  Label8->setText(SourceLineText({}));
+  Label9->setText(QStringLiteral("Blocos Usados: 0"));
+  Label10->setText(QStringLiteral("Blocos Livres: 0"));
+}
+
+QString TForm1::SuggestSaveFileName() const {
+  const QListWidgetItem* line = ListBox1->currentItem();
+  return ::SuggestSaveFileName(line != nullptr ? line->text() : QString(), Edit5->text());
+}
+
+void TForm1::SetImageControlsEnabled(bool enabled) {
+  ListBox1->setEnabled(enabled);
+  for (QLineEdit* edit : detail_edits_) edit->setEnabled(enabled);
+  for (QAction* action :
+       {Salvararquivoimagem1, Abrirnicosave1, Salvarnico1, DeletarSave1, RestaurarSave1,
+        LimparSavesremovidos1, AlterarlocalidadeUSAmericano1, AlterarlocalidadeEUEuropeu1,
+        AlterarlocalidadeJPJapons1, GravarMemoryCard1}) {
+    action->setEnabled(enabled);
+  }
+}
+
+void TForm1::EnableImageControls() {
+  SetImageControlsEnabled(true);
+}
+
+void TForm1::DisableImageControls() {
+  SetImageControlsEnabled(false);
+  Salvarcone1->setEnabled(false);
+  Image1->hide();
+}
+
+void TForm1::ShowLoadedImage() {
+  BuildIconList();
+  EnableImageControls();
+  FillBlockList();
+  SelectLine(0);
+  ShowSaveIcon(0);
+  ShowSaveDetails(FirstSaveBlock);
+  Timer1->start();
+}
+
+void TForm1::ShowNoImage() {
+  SourceName.clear();
+  Image1->hide();
+  Timer1->stop();
+  DisableImageControls();
+  ListBox1->clear();
+  ClearSaveDetails();
+  ResetSourceInfo();
+}
+
+void TForm1::RefreshBlockView() {
+  const int index = SelectedIndex();
+  BuildIconList();
+  FillBlockList();
+  if (index < 0) return;
+  SelectLine(index);
+  ShowSaveIcon(index);
+  ShowSaveDetails(index + 1);
+}
+
+void TForm1::ListBox1Click() {
+  const int index = SelectedIndex();
+  if (index < 0) return;
+  ShowSaveDetails(index + 1);
+  ShowSaveIcon(index);
+}

@@ -1,0 +1,40 @@
+#include "form_font.h"
+
+#include <QFont>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+
+const QString kFormFontFamily = QStringLiteral("MS Sans Serif");
+// 8 points at 96 dots per inch; pixels keep the fixed layouts independent of the screen's DPI.
+constexpr int kFormFontPixels = 11;
+
+// Faces with metrics close to the bitmap original, narrowest first, so no fixed-size caption
+// is clipped where the original is missing.
+void RegisterSubstitutes() {
+  static const bool registered = [] {
+    QFont::insertSubstitutions(
+        kFormFontFamily, {QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                          QStringLiteral("Arial"), QStringLiteral("DejaVu Sans")});
+    return true;
+  }();
+  (void)registered;
+}
+
+}  // namespace
+
+QFont FormFont() {
+  RegisterSubstitutes();
+  QFont font(kFormFontFamily);
+  font.setPixelSize(kFormFontPixels);
+  return font;
+}
+
+void CentreOnScreen(QWidget& window) {
+  const QScreen* screen = window.screen();
+  if (screen == nullptr) return;
+  QRect frame(QPoint(), window.frameGeometry().size());
+  frame.moveCenter(screen->availableGeometry().center());
+  window.move(frame.topLeft());
+}

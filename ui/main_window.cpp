@@ -1,0 +1,272 @@
+// The main window's frame: creation, the body's controls, the status bar, the hint handler,
+// closing, and the plumbing the commands share.
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+
+#include "bevel.h"
+#include "card/file_io.h"
+#include "file_error_report.h"
+#include "form_font.h"
+#include "glyphs.h"
+#include "hints.h"
+#include "platform_version.h"
+#include "stretched_picture.h"
+#include "transport/port.h"
+#include "uFrmSobre.h"
+#include "uVexilor.h"
+#include "window_texts.h"
+
+namespace {
+
+constexpr int kClientWidth = 432;
+constexpr int kClientHeight = 329;
+constexpr int kStatusBarHeight = 19;
+constexpr int kTimer1Interval = 300;
+constexpr int kListRowHeight = 13;
+constexpr int kLabelHeight = 13;
+constexpr int kEditHeight = 21;
+const QColor kSilver(0xC0, 0xC0, 0xC0);
+
+struct DetailField {
+  const char* caption;
+  QPoint caption_at;
+  QRect field;
+};
+
+// Edit1 .. Edit7, each under its caption in GroupBox2.
+constexpr DetailField kDetailFields[] = {
+    {"Product Code:", {8, 16}, {8, 30, 164, kEditHeight}},
+    {"Game ID:", {8, 56}, {8, 72, 89, kEditHeight}},
+    {"Blocos:", {104, 56}, {104, 72, 67, kEditHeight}},
+    {"Tipo Ícone:", {8, 96}, {8, 112, 89, kEditHeight}},
+    {"Localidade:", {104, 96}, {104, 112, 67, kEditHeight}},
+    {"Estado do 'Save':", {8, 136}, {8, 152, 89, kEditHeight}},
+    {"Checagem XOR:", {8, 176}, {8, 192, 89, kEditHeight}},
+};
+
+// The list sits in GroupBox1 so that its rows line up with the number labels beside it.
+const QRect kListBox1(18, 15, 225, 201);
+constexpr int kFirstNumberLabelTop = 17;
+constexpr int kNumberLabelWidth = 14;
+constexpr int kFirstNumberLabel = 12;
+
+QLabel* NewLabel(QWidget* parent, const QString& name, const QString& text, QPoint at, int width) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  label->setGeometry(at.x(), at.y(), width, kLabelHeight);
+  return label;
+}
+
+QGroupBox* NewGroupBox(QWidget* parent, const char* name, const char* caption, QRect geometry) {
+  auto* box = new QGroupBox(QString::fromUtf8(caption), parent);
+  box->setObjectName(QString::fromUtf8(name));
+  box->setGeometry(geometry);
+  return box;
+}
+
+}  // namespace
+
+TForm1::TForm1(UserDialogs& dialogs, PortAccessFactory make_port_access, QWidget* parent)
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      make_port_access_(std::move(make_port_access)),
+      image_list1_(LoadCommandGlyphs()) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Vexilor v1.2"));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setFont(FormFont());
+
+  // The body holds the tool bar too: the window's client positions count from under the menu.
+  body_ = new QWidget(this);
+  body_->setFixedSize(kClientWidth, kClientHeight - kStatusBarHeight);
+  setCentralWidget(body_);
+  CreateMenuAndToolBar();
+  CreateBody();
+  CreateStatusBar();
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(kTimer1Interval);
+  connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+  const QString mc_filter = QStringLiteral("Arquivo Memory Card (.MC)|*.mc");
+  const QString mcs_filter = QStringLiteral("Memory Card Single (.MCS)|*.mcs");
+  const QString current_folder = QStringLiteral(".");
+  using Kind = FileDialogRequest::Kind;
+  OpenDialog1 = {QStringLiteral("OpenDialog1"), Kind::Open, {}, mc_filter, current_folder, {}};
+  SaveDialog1 = {
+      QStringLiteral("SaveDialog1"), Kind::Save, {}, mc_filter, current_folder, {}, true};
+  OpenDialog2 = {QStringLiteral("OpenDialog2"), Kind::Open, {}, mcs_filter, current_folder, {}};
+  SaveDialog2 = {
+      QStringLiteral("SaveDialog2"), Kind::Save, {}, mcs_filter, current_folder, {}, true};
+  SaveDialog3 = {QStringLiteral("SaveDialog3"),
+                 Kind::Save,
+                 {},
+                 QStringLiteral("Arquivos de Ícone (.ICO)|*.ico"),
+                 {},
+                 {}};
+
+  // Card refusals are shown as this window's boxes while it lives.
+  previous_message_box_ =
+      InstallMessageBox([this](const std::string& text, const std::string& caption) {
+        dialogs_.ShowMessage(this, QString::fromStdString(text), QString::fromStdString(caption));
+      });
+
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  FormCreate();
+  adjustSize();
+  CentreOnScreen(*this);
+}
+
+TForm1::~TForm1() {
+  InstallMessageBox(std::move(previous_message_box_));
+}
+
+void TForm1::CreateBody() {
+  GroupBox1 = NewGroupBox(body_, "GroupBox1", "Blocos do Memory Card:", {0, 30, 249, 222});
+  for (int row = 0; row < SaveBlockCount; ++row) {
+    QLabel* number = NewLabel(
+        GroupBox1, QStringLiteral("Label%1").arg(kFirstNumberLabel + row), QString::number(row + 1),
+        {kListBox1.left() - kNumberLabelWidth - 2, kFirstNumberLabelTop + row * kListRowHeight},
+        kNumberLabelWidth);
+    number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  }
+  ListBox1 = new QListWidget(GroupBox1);
+  ListBox1->setObjectName(QStringLiteral("ListBox1"));
+  ListBox1->setGeometry(kListBox1);
+  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+  ListBox1->setUniformItemSizes(true);
+  ListBox1->setSortingEnabled(false);
+  ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ListBox1->setEnabled(false);
+  connect(ListBox1, &QListWidget::currentRowChanged, this, &TForm1::ListBox1Click);
+
+  GroupBox2 = NewGroupBox(body_, "GroupBox2", "Detalhes do 'Save':", {252, 30, 179, 222});
+  int number = 1;
+  for (const DetailField& detail : kDetailFields) {
+    NewLabel(GroupBox2, QStringLiteral("Label%1").arg(number), QString::fromUtf8(detail.caption),
+             detail.caption_at, detail.field.width())
+        ->adjustSize();
+    auto* edit = new QLineEdit(GroupBox2);
+    edit->setObjectName(QStringLiteral("Edit%1").arg(number));
+    edit->setGeometry(detail.field);
+    edit->setReadOnly(true);
+    edit->setEnabled(false);
+    QPalette silver = edit->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+      silver.setColor(group, QPalette::Base, kSilver);
+    }
+    edit->setPalette(silver);
+    detail_edits_.push_back(edit);
+    ++number;
+  }
+  Edit1 = detail_edits_[0];
+  Edit2 = detail_edits_[1];
+  Edit3 = detail_edits_[2];
+  Edit4 = detail_edits_[3];
+  Edit5 = detail_edits_[4];
+  Edit6 = detail_edits_[5];
+  Edit7 = detail_edits_[6];
+
+  Bevel1 = new Bevel(Bevel::Edge::Lowered, Bevel::Edge::None, Bevel::Sides::Box, GroupBox2);
+  Bevel1->setObjectName(QStringLiteral("Bevel1"));
+  Bevel1->setGeometry(106, 148, 65, 65);
+  Image1 = new StretchedPicture(GroupBox2);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setGeometry(109, 151, 59, 59);
+  Image1->hide();
+  connect(Image1, &StretchedPicture::DoubleClicked, this,
+          [this] { RunCommand([this] { Salvarcone1Click(); }); });
+
+  GroupBox3 = NewGroupBox(body_, "GroupBox3", "Outras Informações:", {0, 252, 432, 57});
+  Label8 = NewLabel(GroupBox3, QStringLiteral("Label8"), {}, {4, 21}, 424);
+  Label9 = NewLabel(GroupBox3, QStringLiteral("Label9"), {}, {4, 40}, 110);
+  Label10 = NewLabel(GroupBox3, QStringLiteral("Label10"), {}, {116, 40}, 312);
+  ResetSourceInfo();
+}
+
+void TForm1::CreateStatusBar() {
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  StatusBar1->setFixedHeight(kStatusBarHeight);
+  StatusBar1->setSizeGripEnabled(false);
+  status_panel_ = new QLabel(StatusBar1);
+  status_panel_->setObjectName(QStringLiteral("StatusBar1Panel"));
+  status_panel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  StatusBar1->addWidget(status_panel_, 1);
+  setStatusBar(StatusBar1);
+}
+
+void TForm1::FormCreate() {
+  const std::optional<unsigned long> platform_id = QueryPlatformId();
+  LerMemoryCard1->setEnabled(true);
+  DirectPortIO = DirectPortIOForPlatform(platform_id);
+  hint_handler_installed_ = true;
+}
+
+void TForm1::ShowHintInStatusBar(const QString& hint) {
+  status_panel_->setText(HintLongPart(hint));
+}
+
+bool TForm1::event(QEvent* event) {
+  if (event->type() == QEvent::StatusTip && hint_handler_installed_) {
+    ShowHintInStatusBar(static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  // Closing cannot be refused: whatever the answers, the window closes afterwards.
+  if (!SourceName.isEmpty()) RunCommand([this] { Salvararquivoimagem1Click(); });
+  Timer1->stop();
+  event->accept();
+}
+
+void TForm1::Sair1Click() {
+  close();
+}
+
+void TForm1::Sobre1Click() {
+  if (about_box_ != nullptr) about_box_->exec();
+}
+
+void TForm1::RunCommand(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const FileError& failure) {
+    ReportFileError(dialogs_, this, failure);
+  }
+}
+
+std::optional<QString> TForm1::RunFileDialog(FileDialogRequest& dialog) {
+  std::optional<QString> chosen = dialogs_.ChooseFile(this, dialog);
+  if (chosen) dialog.file_name = *chosen;
+  return chosen;
+}
+
+int TForm1::SelectedSaveStart() {
+  const int block = SelectedBlock();
+  if (IsSaveBlock(block) && GetBlockState(Image, block) == BlockState::InUseFirst) return block;
+  dialogs_.ShowMessage(this, WindowTexts::SelectFirstBlockRefusal, WindowTexts::AttentionCaption);
+  return 0;
+}
+
+int TForm1::SelectedIndex() const {
+  return ListBox1->currentRow();
+}
+
+void TForm1::SelectLine(int index) {
+  const QSignalBlocker by_program(ListBox1);
+  ListBox1->setCurrentRow(index);
+  ListBox1->setFocus();
+}

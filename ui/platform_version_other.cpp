@@ -1,0 +1,5 @@
+#include "platform_version.h"
+
+std::optional<unsigned long> QueryPlatformId() {
+  return std::nullopt;
+}

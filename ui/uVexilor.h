@@ -1,0 +1,178 @@
+#pragma once
+
+#include <QImage>
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "card/card_image.h"
+#include "card/messages.h"
+#include "transfer/transfer_setup.h"
+#include "transfer/user_dialogs.h"
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QStatusBar;
+class QTimer;
+class QToolButton;
+class Bevel;
+class StretchedPicture;
+class TForm2;
+
+// The program's only permanent window. It owns the one card image and the state that every
+// command shares; the commands are its slots, one file per group of commands.
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TForm1(UserDialogs& dialogs, PortAccessFactory make_port_access = MakeSystemPortAccess,
+                  QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // Window-wide state, shared with the Memory Card commands.
+  CardImage Image{};
+  QString SourceName;  // empty: no image shown
+  int IconPhase = 1;   // 1..3, never reset
+  bool ReadCompleted = false;
+  bool WriteCompleted = false;
+  bool FormatCompleted = false;
+
+  UserDialogs& Dialogs() const { return dialogs_; }
+  const PortAccessFactory& MakePortAccess() const { return make_port_access_; }
+  // Shown by "Sobre"; made once at start-up and kept for the whole run.
+  void SetAboutBox(TForm2* about_box) { about_box_ = about_box; }
+
+  // View sequences run after a command has loaded or changed the image.
+  void ShowLoadedImage();
+  void ShowNoImage();
+  void RefreshBlockView();
+  void EnableImageControls();
+  void DisableImageControls();
+
+  void FillBlockList();
+  void ShowSaveDetails(int block);
+  void ClearSaveDetails();
+  void ResetSourceInfo();
+  QString SuggestSaveFileName() const;
+
+  void BuildIconList();
+  void ShowSaveIcon(int index);
+  const std::vector<QImage>& ImageList2() const { return image_list2_; }
+
+  // The application's hint handler: the long part of a "short|long" hint goes to the status bar.
+  void ShowHintInStatusBar(const QString& hint);
+
+  // One row of the menu table.
+  struct CommandItem;
+
+ public slots:
+  void Novoarquivodeimagem1Click();
+  void Abrr1Click();
+  void Salvararquivoimagem1Click();
+  void Sair1Click();
+  void Abrirnicosave1Click();
+  void Salvarnico1Click();
+  void DeletarSave1Click();
+  void RestaurarSave1Click();
+  void LimparSavesremovidos1Click();
+  void AlterarlocalidadeUSAmericano1Click();
+  void AlterarlocalidadeEUEuropeu1Click();
+  void AlterarlocalidadeJPJapons1Click();
+  void Salvarcone1Click();
+  void LerMemoryCard1Click();
+  void GravarMemoryCard1Click();
+  void FormatarMemoryCard1Click();
+  void Sobre1Click();
+  void ListBox1Click();
+  void Timer1Timer();
+
+ protected:
+  bool event(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void FormCreate();
+  void CreateBody();
+  void CreateMenuAndToolBar();
+  void CreateStatusBar();
+  void SetImageControlsEnabled(bool enabled);
+  QAction* AddCommand(QMenu* menu, const CommandItem& item);
+
+  // Runs a command so that an input/output failure is reported here, before it could unwind
+  // through the toolkit's own frames.
+  void RunCommand(const std::function<void()>& command);
+
+  std::optional<QString> RunFileDialog(FileDialogRequest& dialog);
+  int SelectedIndex() const;
+  int SelectedBlock() const { return SelectedIndex() + 1; }
+  void SelectLine(int index);
+  // The selected block when it starts a save in use; otherwise 0, after the refusal is shown.
+  int SelectedSaveStart();
+  // The maintenance commands: ask, change the image, refresh even after a refusal.
+  template <typename Operation>
+  void RunMaintenance(const QString& question, Operation operation);
+  void SaveImageAs();
+
+  UserDialogs& dialogs_;
+  PortAccessFactory make_port_access_;
+  MessageBoxHandler previous_message_box_;
+  TForm2* about_box_ = nullptr;
+  bool hint_handler_installed_ = false;
+  std::vector<QIcon> image_list1_;
+  std::vector<QImage> image_list2_;
+
+  FileDialogRequest OpenDialog1;
+  FileDialogRequest SaveDialog1;
+  FileDialogRequest OpenDialog2;
+  FileDialogRequest SaveDialog2;
+  FileDialogRequest SaveDialog3;
+
+  QWidget* body_ = nullptr;
+  QWidget* ToolBar1 = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QLabel* status_panel_ = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  QAction* Novoarquivodeimagem1 = nullptr;
+  QAction* Abrr1 = nullptr;
+  QAction* Salvararquivoimagem1 = nullptr;
+  QAction* Abrirnicosave1 = nullptr;
+  QAction* Salvarnico1 = nullptr;
+  QAction* Sair1 = nullptr;
+  QAction* DeletarSave1 = nullptr;
+  QAction* RestaurarSave1 = nullptr;
+  QAction* LimparSavesremovidos1 = nullptr;
+  QAction* AlterarlocalidadeUSAmericano1 = nullptr;
+  QAction* AlterarlocalidadeEUEuropeu1 = nullptr;
+  QAction* AlterarlocalidadeJPJapons1 = nullptr;
+  QAction* Salvarcone1 = nullptr;
+  QAction* LerMemoryCard1 = nullptr;
+  QAction* GravarMemoryCard1 = nullptr;
+  QAction* FormatarMemoryCard1 = nullptr;
+  QAction* Sobre1 = nullptr;
+
+  QGroupBox* GroupBox1 = nullptr;
+  QGroupBox* GroupBox2 = nullptr;
+  QGroupBox* GroupBox3 = nullptr;
+  QListWidget* ListBox1 = nullptr;
+  std::vector<QLineEdit*> detail_edits_;  // Edit1 .. Edit7
+  QLineEdit* Edit1 = nullptr;
+  QLineEdit* Edit2 = nullptr;
+  QLineEdit* Edit3 = nullptr;
+  QLineEdit* Edit4 = nullptr;
+  QLineEdit* Edit5 = nullptr;
+  QLineEdit* Edit6 = nullptr;
+  QLineEdit* Edit7 = nullptr;
+  Bevel* Bevel1 = nullptr;
+  StretchedPicture* Image1 = nullptr;
+  QLabel* Label8 = nullptr;
+  QLabel* Label9 = nullptr;
+  QLabel* Label10 = nullptr;
+};
