@@ -93,8 +93,8 @@ int CheckSingleSaveFile(const std::string& path) {
 bool ImportSingleSave(CardImage& image, const std::string& path) {
   if (!RequireExistingFile(path)) return false;
   // A save never has more than 15 blocks; a longer file is only measured, never read whole.
-  std::vector<uint8_t> file = ReadFilePrefix(path, MaxSingleSaveFileSize + 1);
-  std::uintmax_t size = file.size() <= MaxSingleSaveFileSize ? file.size() : FileSizeOf(path);
+  std::vector<uint8_t> file = ReadFilePrefix(path, MaxSingleSaveFileSize);
+  std::uintmax_t size = file.size() < MaxSingleSaveFileSize ? file.size() : FileSizeOf(path);
   int n = CountSaveBlocks(path, {size, IdentificationIn(file)});
   if (n < 0) return false;
   int available = CountFreeBlocks(image);

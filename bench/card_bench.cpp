@@ -1,0 +1,53 @@
+// What the main window does with a freshly opened card: load the file, read every block's
+// title and details, and build the 45 icons (three frames of each of the 15 blocks).
+#include <benchmark/benchmark.h>
+
+#include "card/icon_file.h"
+#include "card/image_file.h"
+#include "support/card_builder.h"
+#include "support/temp_folder.h"
+
+namespace {
+
+void DescribeCard(const CardImage& image) {
+  IconFileImage icon;
+  for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
+    benchmark::DoNotOptimize(GetSaveTitle(image, block));
+    benchmark::DoNotOptimize(GetBlockState(image, block));
+    benchmark::DoNotOptimize(GetSaveSize(image, block));
+    benchmark::DoNotOptimize(GetNextLink(image, block));
+    benchmark::DoNotOptimize(GetRegion(image, block));
+    benchmark::DoNotOptimize(GetProductCode(image, block));
+    benchmark::DoNotOptimize(GetGameId(image, block));
+    benchmark::DoNotOptimize(GetIconType(image, block));
+    benchmark::DoNotOptimize(IsDirectoryXorValid(image, block));
+    for (int frame = 1; frame <= 3; ++frame) {
+      BuildIconFile(image, block, frame, icon);
+      benchmark::DoNotOptimize(icon);
+    }
+  }
+  benchmark::DoNotOptimize(CountFreeBlocks(image));
+}
+
+void LoadAndDescribeCard(benchmark::State& state) {
+  test_support::TempFolder folder;
+  const std::string path = folder.File("card.mc");
+  SaveImageFile(test_support::RandomCard(42), path);
+  CardImage image;
+  for (auto _ : state) {
+    if (!LoadImageFile(image, path)) state.SkipWithError("card did not load");
+    DescribeCard(image);
+  }
+}
+BENCHMARK(LoadAndDescribeCard)->Unit(benchmark::kMicrosecond);
+
+// The same without the file, to tell the file system's share apart.
+void DescribeLoadedCard(benchmark::State& state) {
+  const CardImage image = test_support::RandomCard(42);
+  for (auto _ : state) DescribeCard(image);
+}
+BENCHMARK(DescribeLoadedCard)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
