@@ -149,10 +149,21 @@ TEST_F(ImageCommandTest, LimparFreesRemovedBlocksAndThenHasNothingToDo) {
   EXPECT_EQ(GetBlockState(purged, 5), BlockState::Free);
   const auto after_first = ReadBytes(card_);
 
-  CliResult again = RunCli({"limpar", Card()});
+  CliResult again = RunCli({"limpar", Card(), "-o", File("limpo.mc")});
   EXPECT_EQ(again.exit_code, 0);
   EXPECT_EQ(again.err, "Nada foi alterado; a imagem não foi gravada.\n");
   EXPECT_EQ(ReadBytes(card_), after_first);
+  EXPECT_FALSE(std::filesystem::exists(folder_.File("limpo.mc")));
+}
+
+TEST_F(ImageCommandTest, ExportarOfABrokenChainWritesNothing) {
+  CardImage looping = CardNow();
+  test_support::SetLink(looping, kScatteredSave, kScatteredSave - 1);  // 7 leads back to 7
+  WriteBytes(card_, looping);
+  CliResult result = RunCli({"exportar", Card(), "7", File("saida.mcs")});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_TRUE(result.err.startsWith("Erro: ")) << result.err.toStdString();
+  EXPECT_FALSE(std::filesystem::exists(folder_.File("saida.mcs")));
 }
 
 TEST_F(ImageCommandTest, LocalidadeRewritesTheRegionAndItsXor) {
