@@ -107,7 +107,7 @@ class EmulatedCard final : public PortBackend {
   void FallingEdge();
   void RisingEdge(bool command_bit);
   void ByteReceived(uint8_t received);
-  // The byte for the next exchange, and whether this one is acknowledged.
+  // Takes the byte just received as good: acknowledges it and readies the next reply.
   void Next(CardStep step, uint8_t reply);
   void Silence();
   void BeginFrame();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ostream>
 
 #include "transport/card_link.h"
 #include "transport/emulated_card.h"
@@ -157,6 +158,7 @@ struct FailureCase {
   const char* name;
   bool write;
   void (*arrange)(EmulatedCard&);
+  friend void PrintTo(const FailureCase& failure, std::ostream* out) { *out << failure.name; }
 };
 
 const FailureCase kFailureCases[] = {
