@@ -1,0 +1,177 @@
+#include "ui/block_texts.h"
+
+#include <QTest>
+
+#include "support/card_builder.h"
+
+using namespace test_support;
+
+class BlockTextsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void linesAndDetailsFollowTheState_data() {
+    QTest::addColumn<uint>("state");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("save_state");
+    QTest::addColumn<bool>("counted_free");
+    QTest::newRow("free") << 0xA0u << "Livre"
+                          << "Livre" << true;
+    QTest::newRow("first") << 0x51u << "TITULO"
+                           << "Ocupado" << false;
+    QTest::newRow("middle") << 0x52u << "Continuação do Bloco"
+                            << "Ocupado" << false;
+    QTest::newRow("last") << 0x53u << "Continuação final do Bloco"
+                          << "Ocupado" << false;
+    QTest::newRow("removed first") << 0xA1u << "TITULO *"
+                                   << "Removido" << true;
+    QTest::newRow("removed middle") << 0xA2u << "Continuação do Bloco *"
+                                    << "Removido" << true;
+    QTest::newRow("removed last") << 0xA3u << "Continuação final do Bloco *"
+                                  << "Removido" << true;
+    QTest::newRow("filler") << 0x434Du << "*** MC *** Apenas para complementação"
+                            << "Ocupado" << false;
+    QTest::newRow("reserved") << 0xFFFFFFFFu << "*** Reservado *** "
+                              << "Ocupado" << false;
+    QTest::newRow("zero") << 0u << "*** ERRO *** Tipo de Bloco Desconhecido"
+                          << "Ocupado" << false;
+    QTest::newRow("wide first") << 0x151u << "*** ERRO *** Tipo de Bloco Desconhecido"
+                                << "Ocupado" << false;
+  }
+  void linesAndDetailsFollowTheState() {
+    QFETCH(uint, state);
+    QFETCH(QString, line);
+    QFETCH(QString, save_state);
+    QFETCH(bool, counted_free);
+    CardImage card = BlankCard();
+    PlaceSave(card, {.blocks = {7}, .title = SingleByteTitle("  TITULO\x01 ")});
+    SetState(card, 7, state);
+    QCOMPARE(BlockLineText(card, 7), line);
+    QCOMPARE(SaveDetails(card, 7).save_state, save_state);
+    QCOMPARE(FreeBlocksText(card), QStringLiteral("Blocos Livres: %1").arg(counted_free ? 15 : 14));
+    QCOMPARE(UsedBlocksText(card), QStringLiteral("Blocos Usados: %1").arg(counted_free ? 0 : 1));
+  }
+
+  void detailsOfAThreeBlockSave() {
+    CardImage card = BlankCard();
+    PlaceSave(card, {.blocks = {4, 5, 6},
+                     .icon_frames = 3,
+                     .region = 'I',
+                     .product_code = "BISLPS-000",
+                     .game_id = std::string("JO\0GOXYZ", 8)});
+    const SaveDetailTexts first = SaveDetails(card, 4);
+    QCOMPARE(first.product_code, QStringLiteral("BISLPS-000"));
+    QCOMPARE(first.game_id, QStringLiteral("JO"));  // ends at the first NUL
+    QCOMPARE(first.blocks, QStringLiteral("3"));
+    QCOMPARE(first.icon_type, QStringLiteral("Animado"));
+    QCOMPARE(first.region, QStringLiteral("JP"));
+    QVERIFY(first.xor_valid);
+    QCOMPARE(SaveDetails(card, 5).blocks, QString());
+    QCOMPARE(SaveDetails(card, 6).blocks, QString());
+    card[DirectoryFrameOffset(4) + DirectoryFrame::XorOffset] ^= 1;
+    QCOMPARE(XorCheckText(SaveDetails(card, 4).xor_valid), QStringLiteral("Erro"));
+    QCOMPARE(XorCheckText(SaveDetails(BlankCard(), 1).xor_valid), QStringLiteral("OK"));
+  }
+
+  void iconTypeTexts_data() {
+    QTest::addColumn<int>("frames");  // icon type 0x10 + frames
+    QTest::addColumn<QString>("text");
+    QTest::newRow("0x10") << 0 << "";
+    QTest::newRow("0x11") << 1 << "Estático";
+    QTest::newRow("0x12") << 2 << "Animado";
+    QTest::newRow("0x13") << 3 << "Animado";
+    QTest::newRow("0x14") << 4 << "";
+  }
+  void iconTypeTexts() {
+    QFETCH(int, frames);
+    QFETCH(QString, text);
+    CardImage card = BlankCard();
+    PlaceSave(card, {.blocks = {2}, .icon_frames = frames});
+    QCOMPARE(SaveDetails(card, 2).icon_type, text);
+  }
+
+  void titlesAreWindows1252AndEndAtANul() {
+    CardImage card = BlankCard();
+    // 0x80 is the euro sign in Windows-1252 and 0xE7 c-cedilla; the removed mark is cut too.
+    PlaceSave(card, {.blocks = {1}, .title = {'P', 0x80, 0xE7, 0, 'X'}, .removed = true});
+    QCOMPARE(BlockLineText(card, 1), QStringLiteral("P€ç"));
+    PlaceSave(card, {.blocks = {2}, .title = ShiftJisTitle("AB 12")});
+    QCOMPARE(BlockLineText(card, 2), QStringLiteral("AB 12"));
+    PlaceSave(card, {.blocks = {3}, .title = {}, .removed = true});
+    QCOMPARE(BlockLineText(card, 3), QStringLiteral(" *"));
+    QCOMPARE(CardText(std::string("\x81\x9F\xA9", 3)), QStringLiteral("\u0081Ÿ©"));
+  }
+
+  void sourceLine_data() {
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("none") << ""
+                          << "Fonte: <não selecionada>";
+    QTest::newRow("drive and folders") << "C:\\Jogos\\Cartoes\\jogo.mc"
+                                       << "Fonte: 'jogo.mc'";
+    QTest::newRow("drive only") << "A:jogo.mc"
+                                << "Fonte: 'jogo.mc'";
+    QTest::newRow("Linux folders") << "/home/ana/jogo.mc"
+                                   << "Fonte: 'jogo.mc'";
+    QTest::newRow("card") << "*MEMORY CARD*"
+                          << "Fonte: '*MEMORY CARD*'";
+  }
+  void sourceLine() {
+    QFETCH(QString, source);
+    QFETCH(QString, line);
+    QCOMPARE(SourceLineText(source), line);
+  }
+
+  void proposedSaveNames_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("region");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("colon and slash") << "AB: SAVE/1"
+                                     << "US"
+                                     << "AB SAVE1_US";
+    QTest::newRow("no region") << "ABC"
+                               << ""
+                               << "ABC_";
+    QTest::newRow("full stop") << "VER.1"
+                               << "EU"
+                               << "VER1_EU";
+    QTest::newRow("all ten left out") << "a\"*./:<>?\\|b"
+                                      << "JP"
+                                      << "ab_JP";
+    QTest::newRow("blanks and controls trimmed, inner kept")
+        << QStringLiteral("\t A\u0001 B ç \u0002") << " US " << QStringLiteral("A\u0001 B ç_US");
+  }
+  void proposedSaveNames() {
+    QFETCH(QString, line);
+    QFETCH(QString, region);
+    QFETCH(QString, name);
+    QCOMPARE(SuggestSaveFileName(line, region), name);
+  }
+
+  void missingExtensions_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("completed");
+    QTest::newRow("bare") << "jogo"
+                          << "jogo.mc";
+    QTest::newRow("has one") << "jogo.bin"
+                             << "jogo.bin";
+    QTest::newRow("ends in a full stop") << "jogo."
+                                         << "jogo.";
+    QTest::newRow("Windows folder with a full stop") << "C:\\v1.0\\jogo"
+                                                     << "C:\\v1.0\\jogo.mc";
+    QTest::newRow("drive") << "A:jogo"
+                           << "A:jogo.mc";
+    QTest::newRow("Linux folder with a full stop") << "/home/ana/v1.0/jogo"
+                                                   << "/home/ana/v1.0/jogo.mc";
+    QTest::newRow("hidden Linux folder, named file") << "/home/.cartoes/jogo.mc"
+                                                     << "/home/.cartoes/jogo.mc";
+  }
+  void missingExtensions() {
+    QFETCH(QString, name);
+    QFETCH(QString, completed);
+    QCOMPARE(AddMissingExtension(name, QStringLiteral(".mc")), completed);
+  }
+};
+
+QTEST_APPLESS_MAIN(BlockTextsTest)
+#include "block_texts_test.moc"

@@ -1,0 +1,132 @@
+#include "transfer/user_dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "modal_helper.h"
+
+namespace {
+
+// What a box looked like while it was open; compared once it has closed, so a failed check
+// never leaves a modal loop running.
+struct SeenBox {
+  QString title;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::Warning;
+  QStringList buttons;
+};
+
+SeenBox Look(QMessageBox& box) {
+  SeenBox seen{box.windowTitle(), box.text(), box.icon(), {}};
+  for (QAbstractButton* button : box.buttons()) seen.buttons << button->text();
+  return seen;
+}
+
+}  // namespace
+
+// The real boxes and file dialogs, driven through their own widgets.
+class QtUserDialogsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void cleanup() { QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty()); }
+
+  void messageHasOnlyOkAndNoIcon() {
+    SeenBox seen;
+    WhenModalOpens([&](QWidget* modal) {
+      auto& box = *qobject_cast<QMessageBox*>(modal);
+      seen = Look(box);
+      box.button(QMessageBox::Ok)->click();
+    });
+    QtUserDialogs().ShowMessage(nullptr, QStringLiteral("Arquivo x.mc não encontrado!"),
+                                QStringLiteral("Erro"));
+    QCOMPARE(seen.title, QStringLiteral("Erro"));
+    QCOMPARE(seen.text, QStringLiteral("Arquivo x.mc não encontrado!"));
+    QCOMPARE(seen.icon, QMessageBox::NoIcon);
+    QCOMPARE(seen.buttons.size(), 1);
+  }
+
+  void questionAnswers_data() {
+    QTest::addColumn<bool>("no_is_default");
+    QTest::addColumn<int>("key");  // 0: click the button named by press_yes
+    QTest::addColumn<bool>("press_yes");
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("Enter, Yes default") << false << int(Qt::Key_Return) << false << true;
+    QTest::newRow("Enter, No default") << true << int(Qt::Key_Return) << false << false;
+    QTest::newRow("Escape") << false << int(Qt::Key_Escape) << false << false;
+    QTest::newRow("click Yes") << true << 0 << true << true;
+    QTest::newRow("click No") << false << 0 << false << false;
+  }
+  void questionAnswers() {
+    QFETCH(bool, no_is_default);
+    QFETCH(int, key);
+    QFETCH(bool, press_yes);
+    QFETCH(bool, answer);
+    SeenBox seen;
+    WhenModalOpens([&](QWidget* modal) {
+      auto& box = *qobject_cast<QMessageBox*>(modal);
+      seen = Look(box);
+      if (key != 0) {
+        QTest::keyClick(&box, Qt::Key(key));
+      } else {
+        box.button(press_yes ? QMessageBox::Yes : QMessageBox::No)->click();
+      }
+    });
+    QCOMPARE(QtUserDialogs().AskYesNo(nullptr, QStringLiteral("Confirma?"),
+                                      QStringLiteral("Confirmação"), no_is_default),
+             answer);
+    QCOMPARE(seen.title, QStringLiteral("Confirmação"));
+    QCOMPARE(seen.icon, QMessageBox::NoIcon);
+    QCOMPARE(seen.buttons, (QStringList{"&Sim", "&Não"}));
+  }
+
+  void fileDialogIsSetUpFromTheRequest_data() {
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("open, chosen") << false << true;
+    QTest::newRow("save, chosen") << true << true;
+    QTest::newRow("save, cancelled") << true << false;
+  }
+  void fileDialogIsSetUpFromTheRequest() {
+    QFETCH(bool, save);
+    QFETCH(bool, accept);
+    FileDialogRequest request;
+    request.name = QStringLiteral("SaveDialog1");
+    request.kind = save ? FileDialogRequest::Kind::Save : FileDialogRequest::Kind::Open;
+    request.filter = QStringLiteral("Arquivo Memory Card (.MC)|*.mc");
+    request.initial_folder = QStringLiteral(".");
+    request.file_name = QStringLiteral("novo_cartao.mc");
+    request.confirm_overwrite = save;
+    QString name, title, folder;
+    QStringList filters;
+    bool details_hidden = false, asks_overwrite = false, accepts_save = false;
+    WhenModalOpens([&](QWidget* modal) {
+      auto& dialog = *qobject_cast<QFileDialog*>(modal);
+      name = dialog.objectName();
+      title = dialog.windowTitle();
+      filters = dialog.nameFilters();
+      folder = QDir(dialog.directory()).canonicalPath();
+      details_hidden = dialog.testOption(QFileDialog::HideNameFilterDetails);
+      asks_overwrite = !dialog.testOption(QFileDialog::DontConfirmOverwrite);
+      accepts_save = dialog.acceptMode() == QFileDialog::AcceptSave;
+      QDialog& plain = dialog;
+      accept ? plain.accept() : plain.reject();
+    });
+    const std::optional<QString> chosen = QtUserDialogs().ChooseFile(nullptr, request);
+    QCOMPARE(chosen.has_value(), accept);
+    if (chosen) QCOMPARE(QFileInfo(*chosen).fileName(), request.file_name);
+    QCOMPARE(name, request.name);
+    QCOMPARE(title, save ? QStringLiteral("Salvar como") : QStringLiteral("Abrir"));
+    QCOMPARE(filters, QStringList{QStringLiteral("Arquivo Memory Card (.MC) (*.mc)")});
+    QCOMPARE(folder, QDir::current().canonicalPath());
+    QVERIFY(details_hidden);
+    QCOMPARE(asks_overwrite, save);
+    QCOMPARE(accepts_save, save);
+  }
+};
+
+QTEST_MAIN(QtUserDialogsTest)
+#include "user_dialogs_test.moc"
