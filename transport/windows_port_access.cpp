@@ -23,6 +23,8 @@ WindowsPortAccess::~WindowsPortAccess() {
 }
 
 std::optional<PortFailure> WindowsPortAccess::Prepare(uint16_t) {
+  // A second preparation must not make the driver forget a device it still holds.
+  Release();
   if (!DirectPortIO) {
     if (!file_exists_(driver_.DriverFilePath())) {
       return PortFailure{DriverFileMissingText, PortFailureCaption};

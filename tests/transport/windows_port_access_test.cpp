@@ -110,8 +110,11 @@ TEST_F(WindowsPortAccessTest, EachPreparationDecidesAfreshWhatToUndo) {
   api.service = Service::Absent;
   WindowsPortAccess access = MakeAccess();
   ASSERT_EQ(access.Prepare(Lpt1Base), std::nullopt);
+  ASSERT_EQ(access.Prepare(Lpt1Base), std::nullopt);  // the first hold is given up, not leaked
+  EXPECT_EQ(api.OpenHandleCount(), 1u);
   access.Release();
   EXPECT_EQ(api.service, Service::Absent);
+  EXPECT_EQ(api.OpenHandleCount(), 0u);
 }
 
 }  // namespace
