@@ -14,6 +14,7 @@
 #include "cli/command_line.h"
 #include "cli/listing.h"
 #include "cli/message_report.h"
+#include "ui/window_texts.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ std::unique_ptr<CardImage> LoadImage(const QString& path) {
 // The window's test before a save or its icon is exported.
 bool IsExportableSave(const CardImage& image, int block) {
   if (GetBlockState(image, block) == BlockState::InUseFirst) return true;
-  ShowMessage("Selecione um bloco que seja o primeiro de uma série e esteja ocupado!", "Atenção");
+  ShowMessage(WindowTexts::SelectFirstBlockRefusal.toStdString(),
+              WindowTexts::AttentionCaption.toStdString());
   return false;
 }
 
@@ -57,11 +59,11 @@ int RunEdit(const QStringList& arguments, CommandSpec spec, const EditFromArgume
   const QString path = line.Positional(0);
   auto image = LoadImage(path);
   if (!image) return ExitFailed;
-  const CardImage before = *image;
+  const auto before = std::make_unique<const CardImage>(*image);
   const int messages_before = MessagesShown();
   edit(*image);
   if (MessagesShown() != messages_before) return ExitFailed;
-  if (*image == before) {
+  if (*image == *before) {
     PrintError(QStringLiteral("Nada foi alterado; a imagem não foi gravada.\n"));
     return ExitDone;
   }

@@ -8,10 +8,10 @@
 
 #include "card/file_io.h"
 #include "cli/command_line.h"
-#include "cli/file_error_text.h"
 #include "cli/image_commands.h"
 #include "cli/message_report.h"
 #include "cli/transfer_commands.h"
+#include "ui/file_error_report.h"
 
 namespace {
 
@@ -96,7 +96,11 @@ int main(int argc, char** argv) {
                    .arg(arguments.first(), QString::fromUtf8(error.what()), error.usage()));
     return ExitUsage;
   } catch (const FileError& error) {
-    ReportFailure(FileErrorText(error), "Erro");
+    // The window's caption and reasons, on one line.
+    ReportFailure(QStringLiteral("Não foi possível ler ou gravar o arquivo %1: %2.")
+                      .arg(QString::fromStdString(error.path()), FileErrorReason(error.reason()))
+                      .toStdString(),
+                  ApplicationTitle.toStdString());
     return ExitFailed;
   } catch (const std::exception& error) {
     ReportFailure(error.what(), "Erro");

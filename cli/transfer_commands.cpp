@@ -2,14 +2,11 @@
 
 #include <memory>
 #include <optional>
-#include <vector>
 
 #include "card/file_checks.h"
 #include "card/image_file.h"
 #include "cli/command_line.h"
-#include "cli/interrupt.h"
-#include "cli/message_report.h"
-#include "cli/progress_bar.h"
+#include "cli/reported_transfer.h"
 #include "transfer/card_run.h"
 #include "transport/emulated_card.h"
 #include "transport/emulated_card_port_access.h"
@@ -72,42 +69,6 @@ TransferOptions TransferOptionsOf(const CommandLine& line) {
   return options;
 }
 
-// Progress on the terminal, Ctrl+C as the cancel button, and the run's messages held until the
-// run has ended, so that a frame failure can name its frame.
-class CommandLineObserver final : public RunObserver {
- public:
-  bool CancelRequested() override { return interrupt_.raised(); }
-  void FrameDone(int frame) override { progress_.Show(ProgressPercent(frame)); }
-  void ShowMessage(const std::string& text, const std::string& caption) override {
-    messages_.push_back({text, caption});
-  }
-
-  void Report(const RunResult& result, const std::string& stopped_note) {
-    progress_.End();
-    for (std::size_t i = 0; i < messages_.size(); ++i) {
-      std::string text = messages_[i].text;
-      if (result.end == RunEnd::FrameFailed && i + 1 == messages_.size()) {
-        text += " (frame " + std::to_string(result.frames_done) + ")";
-      }
-      ReportFailure(text, messages_[i].caption);
-    }
-    if (result.end == RunEnd::Cancelled) {
-      ReportFailure("Transferência interrompida antes do frame " +
-                        std::to_string(result.frames_done) + "; " + stopped_note,
-                    "Atenção");
-    }
-  }
-
- private:
-  struct Message {
-    std::string text;
-    std::string caption;
-  };
-  InterruptFlag interrupt_;
-  ProgressBar progress_{stderr};
-  std::vector<Message> messages_;
-};
-
 // The emulated card as its file holds it: any 131072 bytes, as a real card may hold anything.
 bool LoadVirtualCard(EmulatedCard& card, const std::string& path) {
   if (!RequireExistingFile(path)) return false;
@@ -116,25 +77,21 @@ bool LoadVirtualCard(EmulatedCard& card, const std::string& path) {
   return false;
 }
 
-// Runs the transfer and reports how it ended; true only when all frames went through. An
-// emulated card's file is rewritten after a write or format however far it got, as a real card
+// An emulated card's file is rewritten after a write or format however far it got, as a real card
 // would keep what it had received.
 bool Transfer(TransferKind kind, CardImage& image, const TransferOptions& options,
               const std::string& stopped_note) {
-  CommandLineObserver observer;
-  RunResult result{};
-  if (options.virtual_card) {
-    auto card = std::make_unique<EmulatedCard>(PortBaseFromName(options.port_name));
-    if (!LoadVirtualCard(*card, *options.virtual_card)) return false;
-    EmulatedCardPortAccess port(*card);
-    result = RunCardTransfer(kind, image, port, options.port_name, options.delay, observer);
-    if (kind != TransferKind::Read) card->SaveTo(*options.virtual_card);
-  } else {
+  if (!options.virtual_card) {
     auto port = MakeSystemPortAccess();
-    result = RunCardTransfer(kind, image, *port, options.port_name, options.delay, observer);
+    return RunReportedTransfer(kind, image, *port, options.port_name, options.delay, stopped_note);
   }
-  observer.Report(result, stopped_note);
-  return result.end == RunEnd::Completed;
+  auto card = std::make_unique<EmulatedCard>(PortBaseFromName(options.port_name));
+  if (!LoadVirtualCard(*card, *options.virtual_card)) return false;
+  EmulatedCardPortAccess port(*card);
+  const bool completed =
+      RunReportedTransfer(kind, image, port, options.port_name, options.delay, stopped_note);
+  if (kind != TransferKind::Read) card->SaveTo(*options.virtual_card);
+  return completed;
 }
 
 }  // namespace

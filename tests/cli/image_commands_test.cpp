@@ -248,12 +248,13 @@ TEST_F(ImageCommandTest, FileProblemsNameThePath) {
   const QString unreachable = File("sem-pasta/novo.mc");
   CliResult io_error = RunCli({"novo", unreachable});
   EXPECT_EQ(io_error.exit_code, 1);
-  EXPECT_EQ(io_error.err, "Erro: Não foi possível acessar o arquivo " + unreachable +
-                              ": arquivo ou pasta inexistente.\n");
+  EXPECT_EQ(io_error.err, "Vexilor: Não foi possível ler ou gravar o arquivo " + unreachable +
+                              ": o arquivo ou a pasta não existe.\n");
 
   CliResult write_back = RunCli({"remover", Card(), "1", "-o", unreachable});
   EXPECT_EQ(write_back.exit_code, 1);
-  EXPECT_TRUE(write_back.err.startsWith("Erro: Não foi possível acessar o arquivo " + unreachable));
+  EXPECT_TRUE(write_back.err.startsWith("Vexilor: Não foi possível ler ou gravar o arquivo " +
+                                        unreachable));
   EXPECT_TRUE(CardUnchanged());
 }
 
