@@ -9,10 +9,13 @@
 
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 #include <utility>
+
+#include "blocking_call_timeout.h"
 
 namespace {
 constexpr const char* ParportPrefix = "parport";
@@ -20,6 +23,8 @@ constexpr const char* ParportPrefix = "parport";
 constexpr const char* ParportSysctlFolder = "sys/dev/parport";
 constexpr const char* BaseAddressFile = "base-addr";
 constexpr const char* DefaultDeviceGroup = "lp";
+// A claim waits while another program holds the port; past this it is reported instead.
+constexpr std::chrono::milliseconds ClaimTimeout{2000};
 
 enum class Register : uint16_t { Data = 0, Status = 1, Control = 2 };
 
@@ -100,10 +105,19 @@ std::optional<PortFailure> PpdevPortAccess::Prepare(uint16_t port_base) {
     const int error = errno;
     return Failure(DeviceOpenFailureText(device, error, GroupOf(device)));
   }
-  if (::ioctl(backend_.fd, PPCLAIM) != 0) {
-    const int error = errno;
+  int claim_result = 0;
+  int error = 0;
+  {
+    BlockingCallTimeout timeout(ClaimTimeout);
+    claim_result = ::ioctl(backend_.fd, PPCLAIM);
+    error = errno;
+  }
+  if (claim_result != 0 && error == EINTR) {
+    return Failure("A porta paralela " + device + " está em uso por outro programa.");
+  }
+  if (claim_result != 0) {
     return Failure("Não foi possível reservar a porta paralela " + device + " (" + Reason(error) +
-                   "). Ela pode estar em uso por outro programa.");
+                   ").");
   }
   backend_.claimed = true;
   backend_.base = port_base;

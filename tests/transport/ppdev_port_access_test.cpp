@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "support/temp_folder.h"
+#include "transport/blocking_call_timeout.h"
 
 namespace {
 
@@ -134,6 +135,38 @@ TEST_F(PpdevTest, AnUnreadableDeviceIsReportedAsAPermissionError) {
             std::string::npos)
       << text;
   EXPECT_NE(text.find("pertencer ao grupo"), std::string::npos) << text;
+}
+
+// The port claim waits while another program holds the port; a pipe with nothing in it stands
+// for such a port here.
+TEST(BlockingCallTimeoutTest, InterruptsACallStillBlockedAndLeavesNoTrace) {
+  int pipe_ends[2];
+  ASSERT_EQ(::pipe(pipe_ends), 0);
+  struct sigaction before {};
+  ::sigaction(SIGALRM, nullptr, &before);
+  char byte = 0;
+  ssize_t result = 0;
+  int error = 0;
+  {
+    BlockingCallTimeout timeout(std::chrono::milliseconds(50));
+    result = ::read(pipe_ends[0], &byte, 1);
+    error = errno;
+  }
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(error, EINTR);
+
+  // A call that returns in time is left alone, and no signal arrives after the object is gone.
+  {
+    BlockingCallTimeout timeout(std::chrono::milliseconds(20));
+    ASSERT_EQ(::write(pipe_ends[1], "x", 1), 1);
+    EXPECT_EQ(::read(pipe_ends[0], &byte, 1), 1);
+  }
+  ::usleep(60 * 1000);
+  struct sigaction after {};
+  ::sigaction(SIGALRM, nullptr, &after);
+  EXPECT_EQ(after.sa_handler, before.sa_handler);
+  ::close(pipe_ends[0]);
+  ::close(pipe_ends[1]);
 }
 
 }  // namespace
