@@ -190,8 +190,6 @@ class ProgressWindowTest : public QObject {
     // Taken in only after the last frame: the run has completed by then.
     QTest::newRow("read, Cancelar at frame 1023")
         << TransferKind::Read << StopBy::CancelButton << LastFrame;
-    QTest::newRow("write, close request at frame 1023")
-        << TransferKind::Write << StopBy::CloseRequest << LastFrame;
   }
 
   void stopDuringRun() {
@@ -254,8 +252,6 @@ class ProgressWindowTest : public QObject {
     QTest::newRow("read, card pulled at frame 5")
         << TransferKind::Read << 5 << "Erro: Erro ao ler Memory Card!";
     QTest::newRow("read, no card") << TransferKind::Read << -1 << "Erro: Erro ao ler Memory Card!";
-    QTest::newRow("write, card pulled at frame 5")
-        << TransferKind::Write << 5 << "Erro: Erro ao gravar Memory Card!";
     QTest::newRow("format, no card")
         << TransferKind::Format << -1 << "Erro: Erro ao formatar Memory Card!";
   }
