@@ -26,10 +26,17 @@ constexpr int kFreeBlock = 11;
 const QString kNotExportable =
     "Atenção: Selecione um bloco que seja o primeiro de uma série e esteja ocupado!\n";
 
-// Table rows carry their own test names.
+// Table rows carry their own test names, also for printing.
 template <typename Row>
 std::string RowName(const ::testing::TestParamInfo<Row>& info) {
   return info.param.name;
+}
+template <typename Row>
+requires requires(const Row& row) {
+  row.name;
+}
+void PrintTo(const Row& row, std::ostream* out) {
+  *out << row.name;
 }
 
 class ImageCommandTest : public ::testing::Test {

@@ -16,6 +16,10 @@ struct FailingFrame {
   std::string report;
 };
 
+void PrintTo(const FailingFrame& failing, std::ostream* out) {
+  *out << failing.name;
+}
+
 class ReportedFrameFailureTest : public ::testing::TestWithParam<FailingFrame> {};
 
 TEST_P(ReportedFrameFailureTest, NamesTheFrame) {
