@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "card/messages.h"
 
@@ -17,9 +18,24 @@ bool SilenceMessages() {
   return true;
 }
 
+namespace {
+
+// Removes the scratch files when libFuzzer ends the process with exit().
+struct ScratchFiles {
+  std::vector<std::filesystem::path> paths;
+  ~ScratchFiles() {
+    std::error_code ignored;
+    for (const auto& path : paths) std::filesystem::remove(path, ignored);
+  }
+};
+
+}  // namespace
+
 std::string ScratchPath(const std::string& name) {
+  static ScratchFiles scratch;
   auto path = std::filesystem::temp_directory_path() /
               ("vexilor-fuzz-" + std::to_string(::getpid()) + "-" + name);
+  scratch.paths.push_back(path);
   return path.string();
 }
 
