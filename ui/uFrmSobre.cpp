@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
+#include <algorithm>
 
 #include "bevel.h"
 #include "form_font.h"
@@ -14,6 +16,8 @@ namespace {
 
 constexpr QSize kClientSize(267, 323);
 constexpr int kLabelHeight = 13;
+constexpr int kMemoMargin = 2;
+constexpr int kSmallestMemoPixels = 9;
 
 // The description, line by line as stored; the memo wraps what does not fit.
 const QStringList kMemoLines = {
@@ -29,6 +33,21 @@ const QStringList kMemoLines = {
     QStringLiteral("o arquivo docs/cabo.md que acompanha o "),
     QStringLiteral("Vexilor, com a ligação de cada pino."),
 };
+
+// The stored lines were laid out for the original face; where the substitute is wider, the
+// memo's text is made just small enough that no stored line is broken in two.
+QFont MemoFont(QFont font, int text_width) {
+  auto widest = [&](const QFont& candidate) {
+    const QFontMetrics metrics(candidate);
+    int width = 0;
+    for (const QString& line : kMemoLines) width = std::max(width, metrics.horizontalAdvance(line));
+    return width;
+  };
+  while (widest(font) > text_width && font.pixelSize() > kSmallestMemoPixels) {
+    font.setPixelSize(font.pixelSize() - 1);
+  }
+  return font;
+}
 
 QLabel* NewLabel(QWidget* parent, const char* name, const QString& text, QPoint at) {
   auto* label = new QLabel(text, parent);
@@ -84,6 +103,10 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent) {
   Memo1->setReadOnly(true);
   Memo1->setFrameShape(QFrame::NoFrame);
   Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Memo1->document()->setDocumentMargin(kMemoMargin);
+  Memo1->setFont(MemoFont(font(), Memo1->width() - 2 * kMemoMargin));
   Memo1->setPlainText(kMemoLines.join(u'\n'));
   QPalette memo_palette = Memo1->palette();
   memo_palette.setColor(QPalette::Base, palette().color(QPalette::Button));

@@ -9,6 +9,7 @@
 
 #include "card/card_image.h"
 #include "scripted_dialogs.h"
+#include "uFrmSobre.h"
 #include "uVexilor.h"
 
 namespace {
@@ -24,9 +25,14 @@ int FirstSaveLine(const CardImage& image) {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  const QStringList arguments = application.arguments();
+  QStringList arguments = application.arguments();
+  if (arguments.size() == 3 && arguments[1] == QStringLiteral("--sobre")) {
+    TForm2 about;
+    about.show();
+    return about.grab().save(arguments[2]) ? 0 : 1;
+  }
   if (arguments.size() < 2 || arguments.size() > 3) {
-    std::fprintf(stderr, "uso: screenshot_tool SAIDA.png [IMAGEM.mc]\n");
+    std::fprintf(stderr, "uso: screenshot_tool SAIDA.png [IMAGEM.mc] | --sobre SAIDA.png\n");
     return 2;
   }
   ScriptedDialogs dialogs;
