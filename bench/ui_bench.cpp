@@ -1,0 +1,83 @@
+// Main window timings, offscreen. Goals: from process start to the main window shown under
+// 300 ms; ShowLoadedImage and RefreshBlockView on a full card each under 5 ms.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+
+#include "scripted_dialogs.h"
+#include "support/card_builder.h"
+#include "uVexilor.h"
+
+namespace {
+
+// Fifteen one-block saves, each with three icon frames: every line a title, every icon shown.
+CardImage FullCard() {
+  CardImage card = test_support::BlankCard();
+  for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
+    test_support::PlaceSave(
+        card, {.blocks = {block},
+               .title = test_support::SingleByteTitle("SAVE " + std::to_string(block)),
+               .icon_frames = 3,
+               .seed = static_cast<uint8_t>(block)});
+  }
+  return card;
+}
+
+void BM_StartUpToWindowShown(benchmark::State& state) {
+  for (auto _ : state) {
+    QProcess probe;
+    QElapsedTimer clock;
+    clock.start();
+    probe.start(QStringLiteral(UI_STARTUP_PROBE), {});
+    if (!probe.waitForReadyRead(10000) || !probe.readLine().startsWith("shown")) {
+      state.SkipWithError("the start-up probe did not show its window");
+      return;
+    }
+    state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+    probe.waitForFinished(10000);
+  }
+}
+BENCHMARK(BM_StartUpToWindowShown)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+struct LoadedWindow {
+  ScriptedDialogs dialogs;
+  TForm1 window{dialogs};
+  LoadedWindow() {
+    window.Image = FullCard();
+    window.SourceName = QStringLiteral("/tmp/cheio.mc");
+    window.show();
+    window.ShowLoadedImage();
+  }
+};
+
+void BM_ShowLoadedImage(benchmark::State& state) {
+  LoadedWindow loaded;
+  for (auto _ : state) {
+    loaded.window.ShowLoadedImage();
+    QApplication::processEvents();  // the repaint belongs to the sequence
+  }
+}
+BENCHMARK(BM_ShowLoadedImage)->Unit(benchmark::kMillisecond);
+
+void BM_RefreshBlockView(benchmark::State& state) {
+  LoadedWindow loaded;
+  for (auto _ : state) {
+    loaded.window.RefreshBlockView();
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BM_RefreshBlockView)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

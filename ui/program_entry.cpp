@@ -1,0 +1,19 @@
+#include "program_entry.h"
+
+#include <QTimer>
+
+#include "transfer/user_dialogs.h"
+#include "uFrmSobre.h"
+#include "uVexilor.h"
+#include "vexilor_application.h"
+
+int RunProgram(int argc, char** argv, const std::function<void()>& after_shown) {
+  QtUserDialogs dialogs;
+  VexilorApplication application(argc, argv, dialogs);
+  TForm1 form1(dialogs);
+  TForm2 form2;
+  form1.SetAboutBox(&form2);
+  form1.show();
+  if (after_shown) QTimer::singleShot(0, &form1, after_shown);
+  return application.exec();
+}
