@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
@@ -86,9 +87,8 @@ class MainWindowTest : public QObject {
 
   void startsEmptyWithTheFrameOfTheWindow() {
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Vexilor v1.2"));
-    QCOMPARE(f.window->centralWidget()->height() + f.Find(QStringLiteral("StatusBar1"))->height(),
-             329);
-    QCOMPARE(f.window->centralWidget()->width(), 432);
+    QCOMPARE(f.window->size() - QSize(0, f.window->menuBar()->height()), QSize(432, 329));
+    QCOMPARE(f.Find(QStringLiteral("StatusBar1"))->geometry().bottom(), f.window->height() - 1);
     QVERIFY(!(f.window->windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(!f.List()->isEnabled());
     QCOMPARE(f.List()->count(), 0);
@@ -138,6 +138,7 @@ class MainWindowTest : public QObject {
     QVERIFY(request.file.confirm_overwrite);
     QCOMPARE(ReadBytes(f.Path(QStringLiteral("novo.mc")).toStdString()).size(), CardSize);
     QCOMPARE(f.Lines(), QStringList(15, QStringLiteral("Livre")));
+    QCOMPARE(f.List()->verticalScrollBar()->maximum(), 0);  // all 15 rows fit
     QCOMPARE(f.Text(QStringLiteral("Label8")), QStringLiteral("Fonte: 'novo.mc'"));
     QCOMPARE(f.Text(QStringLiteral("Label9")), QStringLiteral("Blocos Usados: 0"));
     QCOMPARE(f.Text(QStringLiteral("Label10")), QStringLiteral("Blocos Livres: 15"));
