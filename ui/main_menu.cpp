@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolButton>
-#include <array>
 #include <span>
 
 #include "bevel.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
@@ -21,7 +22,6 @@ class QListWidget;
 class QMenu;
 class QStatusBar;
 class QTimer;
-class QToolButton;
 class Bevel;
 class StretchedPicture;
 class TForm2;
