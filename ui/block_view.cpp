@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr int kListRowHeight = 13;
 const QColor kXorOkColour(0, 128, 0);
 const QColor kXorErrorColour(255, 0, 0);
 
@@ -29,7 +28,7 @@ void TForm1::FillBlockList() {
   ListBox1->clear();
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     auto* line = new QListWidgetItem(BlockLineText(Image, block), ListBox1);
-    line->setSizeHint(QSize(0, kListRowHeight));
+    line->setSizeHint(QSize(0, ListRowHeight));
   }
   Label8->setText(SourceLineText(SourceName));
   Label9->setText(UsedBlocksText(Image));

@@ -30,7 +30,6 @@ constexpr int kClientWidth = 432;
 constexpr int kClientHeight = 329;
 constexpr int kStatusBarHeight = 19;
 constexpr int kTimer1Interval = 300;
-constexpr int kListRowHeight = 13;
 constexpr int kLabelHeight = 13;
 constexpr int kEditHeight = 21;
 const QColor kSilver(0xC0, 0xC0, 0xC0);
@@ -136,7 +135,7 @@ void TForm1::CreateBody() {
   for (int row = 0; row < SaveBlockCount; ++row) {
     QLabel* number = NewLabel(
         GroupBox1, QStringLiteral("Label%1").arg(kFirstNumberLabel + row), QString::number(row + 1),
-        {kListBox1.left() - kNumberLabelWidth - 2, kFirstNumberLabelTop + row * kListRowHeight},
+        {kListBox1.left() - kNumberLabelWidth - 2, kFirstNumberLabelTop + row * ListRowHeight},
         kNumberLabelWidth);
     number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }

@@ -36,6 +36,9 @@ class TForm1 : public QMainWindow {
                   QWidget* parent = nullptr);
   ~TForm1() override;
 
+  // The block list's rows line up with the number labels beside it.
+  static constexpr int ListRowHeight = 13;
+
   // Window-wide state, shared with the Memory Card commands.
   CardImage Image{};
   QString SourceName;  // empty: no image shown
