@@ -7,7 +7,7 @@ const QString kProgram = QStringLiteral("vexilor-cli");
 const QString kHelpName = QStringLiteral("help");
 }  // namespace
 
-CommandLine::CommandLine(CommandSpec spec) : spec_(std::move(spec)) {
+CommandLine::CommandLine(CommandUsage usage) : usage_(std::move(usage)) {
   parser_.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   AddOption({"h", kHelpName}, QStringLiteral("Mostra esta ajuda."));
 }
@@ -23,14 +23,14 @@ void CommandLine::AddOption(const QStringList& names, const QString& help,
 }
 
 QString CommandLine::Usage() const {
-  QString usage = QStringLiteral("Uso: %1 %2").arg(kProgram, spec_.name);
-  for (const auto& name : spec_.positionals) usage += u' ' + name;
-  if (!spec_.options_synopsis.isEmpty()) usage += u' ' + spec_.options_synopsis;
+  QString usage = QStringLiteral("Uso: %1 %2").arg(kProgram, usage_.name);
+  for (const auto& name : usage_.positionals) usage += u' ' + name;
+  if (!usage_.options_synopsis.isEmpty()) usage += u' ' + usage_.options_synopsis;
   return usage;
 }
 
 QString CommandLine::HelpText() const {
-  QString text = Usage() + "\n\n" + spec_.description + "\n\nOpções:\n";
+  QString text = Usage() + "\n\n" + usage_.description + "\n\nOpções:\n";
   qsizetype width = 0;
   for (const auto& option : option_help_) width = std::max(width, option.synopsis.size());
   for (const auto& option : option_help_) {
@@ -57,9 +57,9 @@ bool CommandLine::Parse(const QStringList& arguments) {
     return false;
   }
   positionals_ = parser_.positionalArguments();
-  const qsizetype expected = spec_.positionals.size();
+  const qsizetype expected = usage_.positionals.size();
   if (positionals_.size() < expected) {
-    Fail(QStringLiteral("falta o argumento %1").arg(spec_.positionals.at(positionals_.size())));
+    Fail(QStringLiteral("falta o argumento %1").arg(usage_.positionals.at(positionals_.size())));
   }
   if (positionals_.size() > expected) {
     Fail(QStringLiteral("argumento a mais: %1").arg(positionals_.at(expected)));

@@ -27,7 +27,7 @@ class UsageError : public std::runtime_error {
   QString usage_;
 };
 
-struct CommandSpec {
+struct CommandUsage {
   QString name;              // e.g. "remover"
   QStringList positionals;   // names as shown, all required: {"IMAGEM", "BLOCO"}
   QString options_synopsis;  // shown after them in the usage line: "[-o SAIDA.mc]"
@@ -36,7 +36,7 @@ struct CommandSpec {
 
 class CommandLine {
  public:
-  explicit CommandLine(CommandSpec spec);
+  explicit CommandLine(CommandUsage usage);
 
   // value_name empty: a flag.
   void AddOption(const QStringList& names, const QString& help, const QString& value_name = {});
@@ -60,7 +60,7 @@ class CommandLine {
  private:
   QString HelpText() const;
 
-  CommandSpec spec_;
+  CommandUsage usage_;
   QCommandLineParser parser_;
   struct OptionHelp {
     QString synopsis;

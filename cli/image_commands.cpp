@@ -46,11 +46,11 @@ bool IsExportableSave(const CardImage& image, int block) {
 using Edit = std::function<void(CardImage& image)>;
 using EditFromArguments = std::function<Edit(const CommandLine& line)>;
 
-int RunEdit(const QStringList& arguments, CommandSpec spec, const EditFromArguments& make_edit) {
-  spec.options_synopsis = QStringLiteral("[-o SAIDA.mc]");
-  spec.description +=
+int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArguments& make_edit) {
+  usage.options_synopsis = QStringLiteral("[-o SAIDA.mc]");
+  usage.description +=
       QStringLiteral("\nA imagem é regravada no lugar (ou em SAIDA.mc) só quando muda.");
-  CommandLine line(std::move(spec));
+  CommandLine line(std::move(usage));
   line.AddOption({"o", kOutputOption}, QStringLiteral("Grava a imagem alterada em SAIDA.mc."),
                  QStringLiteral("SAIDA.mc"));
   if (!line.Parse(arguments)) return ExitDone;

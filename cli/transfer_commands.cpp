@@ -43,7 +43,7 @@ void AddTransferOptions(CommandLine& line) {
                  QStringLiteral("CARTAO.mc"));
 }
 
-CommandSpec TransferSpec(QString name, QStringList positionals, QString description) {
+CommandUsage TransferUsage(QString name, QStringList positionals, QString description) {
   return {std::move(name), std::move(positionals),
           "[--porta LPT1|LPT2|LPT3 | --cartao-virtual CARTAO.mc] [--delay 1..10]",
           std::move(description)};
@@ -97,7 +97,7 @@ bool Transfer(TransferKind kind, CardImage& image, const TransferOptions& option
 }  // namespace
 
 int RunLer(const QStringList& arguments) {
-  CommandLine line(TransferSpec("ler", {"SAIDA.mc"},
+  CommandLine line(TransferUsage("ler", {"SAIDA.mc"},
                                 "Lê o Memory Card inteiro e grava a imagem em SAIDA.mc. Uma "
                                 "leitura que falha ou é interrompida não grava nada."));
   AddTransferOptions(line);
@@ -110,7 +110,7 @@ int RunLer(const QStringList& arguments) {
 }
 
 int RunGravar(const QStringList& arguments) {
-  CommandLine line(TransferSpec("gravar", {"IMAGEM"},
+  CommandLine line(TransferUsage("gravar", {"IMAGEM"},
                                 "Grava a imagem no Memory Card, sobrepondo todos os seus dados."));
   AddTransferOptions(line);
   if (!line.Parse(arguments)) return ExitDone;
@@ -125,7 +125,7 @@ int RunGravar(const QStringList& arguments) {
 }
 
 int RunFormatar(const QStringList& arguments) {
-  CommandLine line(TransferSpec("formatar", {}, "Formata o Memory Card, apagando todos os dados."));
+  CommandLine line(TransferUsage("formatar", {}, "Formata o Memory Card, apagando todos os dados."));
   AddTransferOptions(line);
   if (!line.Parse(arguments)) return ExitDone;
   const TransferOptions options = TransferOptionsOf(line);
