@@ -225,8 +225,12 @@ bool TForm1::event(QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  // Closing cannot be refused: whatever the answers, the window closes afterwards.
-  if (!SourceName.isEmpty()) RunCommand([this] { Salvararquivoimagem1Click(); });
+  // Whatever the answers, the window closes afterwards, except when the save the user asked for
+  // failed: closing then would throw away the only copy of the changes.
+  if (!SourceName.isEmpty() && !RunCommand([this] { Salvararquivoimagem1Click(); })) {
+    event->ignore();
+    return;
+  }
   Timer1->stop();
   event->accept();
 }
@@ -239,11 +243,13 @@ void TForm1::Sobre1Click() {
   if (about_box_ != nullptr) about_box_->exec();
 }
 
-void TForm1::RunCommand(const std::function<void()>& command) {
+bool TForm1::RunCommand(const std::function<void()>& command) {
   try {
     command();
+    return true;
   } catch (const FileError& failure) {
     ReportFileError(dialogs_, this, failure);
+    return false;
   }
 }
 

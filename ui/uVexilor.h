@@ -109,8 +109,8 @@ class TForm1 : public QMainWindow {
   QAction* AddCommand(QMenu* menu, const CommandItem& item);
 
   // Runs a command so that an input/output failure is reported here, before it could unwind
-  // through the toolkit's own frames.
-  void RunCommand(const std::function<void()>& command);
+  // through the toolkit's own frames. False when such a failure was reported.
+  bool RunCommand(const std::function<void()>& command);
 
   std::optional<QString> RunFileDialog(FileDialogRequest& dialog);
   int SelectedIndex() const;

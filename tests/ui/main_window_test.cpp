@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <filesystem>
 
 #include "card/file_io.h"
 #include "card/icon_file.h"
@@ -245,6 +246,24 @@ class MainWindowTest : public QObject {
       QVERIFY(
           std::equal(bytes.begin(), bytes.end(), f.window->Image.begin(), f.window->Image.end()));
     }
+  }
+
+  void staysOpenWhenTheSaveOnClosingFails() {
+    f.OpenCard(StandardCard());
+    RemoveSave(f.window->Image, 1);
+    // The file in use became a folder: saving over it fails.
+    const std::string source = f.window->SourceName.toStdString();
+    std::filesystem::remove(source);
+    std::filesystem::create_directory(source);
+    f.dialogs.Clear();
+    f.dialogs.QueueYes();
+    QVERIFY(!f.window->close());
+    QVERIFY(f.window->isVisible());
+    QCOMPARE(f.dialogs.Messages().size(), 1);
+    QVERIFY(f.dialogs.Messages().first().startsWith(QStringLiteral("Vexilor: ")));
+    QCOMPARE(GetBlockState(f.window->Image, 1), BlockState::RemovedFirst);
+    f.dialogs.QueueNo();
+    QVERIFY(f.window->close());
   }
 
   void closesWithoutQuestionWhenNoImage() {
