@@ -14,6 +14,12 @@ int RunProgram(int argc, char** argv, const std::function<void()>& after_shown) 
   TForm2 form2;
   form1.SetAboutBox(&form2);
   form1.show();
+  // "vexilor ARQUIVO": the file opens once the window is up, so its messages have a parent.
+  const QStringList arguments = QCoreApplication::arguments();
+  if (arguments.size() > 1) {
+    const QString path = arguments.at(1);
+    QTimer::singleShot(0, &form1, [&form1, path] { form1.OpenFileFromOutside(path); });
+  }
   if (after_shown) QTimer::singleShot(0, &form1, after_shown);
   return application.exec();
 }
