@@ -23,18 +23,23 @@ constexpr uint8_t RotateLeft(uint8_t value, int bits) {
   return static_cast<uint8_t>(value << bits | value >> (8 - bits));
 }
 
+// x^254 is the multiplicative inverse of x (and 0 for 0), since x^255 = 1 in GF(2^8).
+constexpr uint8_t Inverse(uint8_t x) {
+  uint8_t result = 1;
+  uint8_t power = x;
+  for (int exponent = 254; exponent != 0; exponent >>= 1) {
+    if (exponent & 1) result = Multiply(result, power);
+    power = Multiply(power, power);
+  }
+  return result;
+}
+
 // The S-box built from its definition (multiplicative inverse, then the affine map), so no
 // 256-entry table has to be typed in and trusted.
 constexpr ByteTable kSubstitution = [] {
   ByteTable table{};
   for (int x = 0; x < 256; ++x) {
-    uint8_t inverse = 0;
-    for (int y = 1; y < 256 && x != 0; ++y) {
-      if (Multiply(static_cast<uint8_t>(x), static_cast<uint8_t>(y)) == 1) {
-        inverse = static_cast<uint8_t>(y);
-        break;
-      }
-    }
+    uint8_t inverse = Inverse(static_cast<uint8_t>(x));
     table[static_cast<std::size_t>(x)] =
         static_cast<uint8_t>(inverse ^ RotateLeft(inverse, 1) ^ RotateLeft(inverse, 2) ^
                              RotateLeft(inverse, 3) ^ RotateLeft(inverse, 4) ^ 0x63);

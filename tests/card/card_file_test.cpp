@@ -20,9 +20,11 @@ void Put(Bytes& bytes, std::size_t offset, const std::string& text) {
   std::copy(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
-Bytes WithCard(Bytes header, const CardImage& card) {
-  header.insert(header.end(), card.begin(), card.end());
-  return header;
+Bytes WithCard(const Bytes& header, const CardImage& card) {
+  Bytes file(header.size() + card.size());
+  std::copy(header.begin(), header.end(), file.begin());
+  std::copy(card.begin(), card.end(), file.begin() + static_cast<std::ptrdiff_t>(header.size()));
+  return file;
 }
 
 // A DexDrive file as its documentation lays it out: magic, the two 1 flags, copies of byte 0

@@ -77,13 +77,13 @@ TEST(Aes128, PublishedBlocks) {
 Bytes BlankCardVmp(const SonySeed& seed) {
   CardImage blank;
   FormatImage(blank);
-  Bytes file(0x80, 0);
+  Bytes file(0x80 + blank.size(), 0);
   file[1] = 'P';
   file[2] = 'M';
   file[3] = 'V';
   file[4] = 0x80;
   std::copy(seed.begin(), seed.end(), file.begin() + 0x0C);
-  file.insert(file.end(), blank.begin(), blank.end());
+  std::copy(blank.begin(), blank.end(), file.begin() + 0x80);
   return file;
 }
 
