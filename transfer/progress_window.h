@@ -21,7 +21,7 @@ class TransferProgressWindow : public QDialog, private RunObserver {
 
  public:
   // Set by the parameters dialog before the window is shown.
-  QString PortName;
+  ReaderEntry Reader;
   int Delay = 0;
 
   // The wait between creating a window and starting its run: one second in the program. Tests
