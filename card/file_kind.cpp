@@ -2,16 +2,23 @@
 
 #include "card_image.h"
 #include "file_io.h"
+#include "formats/card_recogniser.h"
 #include "single_save.h"
 
-CardFileKind RecogniseCardFile(const std::string& path) {
+namespace {
+
+// One directory frame whose state is "in use, first block", then one to fifteen whole blocks.
+bool HasSingleSaveShape(const std::vector<uint8_t>& file) {
+  if (file.size() <= SingleSaveHeaderSize || file.size() > MaxSingleSaveFileSize) return false;
+  if ((file.size() - SingleSaveHeaderSize) % BlockSize != 0) return false;
+  return file[DirectoryFrame::StateOffset] == BlockState::InUseFirst;
+}
+
+}  // namespace
+
+CardFileKind KindOfFile(const std::string& path) {
   if (!RegularFileExists(path)) return CardFileKind::CardImage;
-  // A single save opens with its first directory frame: state "in use, first block" in byte 0,
-  // then one to fifteen whole blocks.
-  const std::uintmax_t size = FileSizeOf(path);
-  if (size <= SingleSaveHeaderSize || size > MaxSingleSaveFileSize) return CardFileKind::CardImage;
-  if ((size - SingleSaveHeaderSize) % BlockSize != 0) return CardFileKind::CardImage;
-  const std::vector<uint8_t> first = ReadFilePrefix(path, 1);
-  if (first.empty() || first[0] != BlockState::InUseFirst) return CardFileKind::CardImage;
-  return CardFileKind::SingleSave;
+  const std::vector<uint8_t> file = ReadFilePrefix(path, LargestCardFile + 1);
+  if (RecogniseCardFile(file).verdict != CardFileVerdict::Unknown) return CardFileKind::CardImage;
+  return HasSingleSaveShape(file) ? CardFileKind::SingleSave : CardFileKind::CardImage;
 }

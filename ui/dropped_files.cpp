@@ -23,7 +23,7 @@ QString DraggedFile(const QMimeData* data) {
 void TForm1::OpenFileFromOutside(const QString& path) {
   const QString absolute = QFileInfo(path).absoluteFilePath();
   RunCommand([this, &absolute] {
-    const bool single_save = RecogniseCardFile(absolute.toStdString()) == CardFileKind::SingleSave;
+    const bool single_save = KindOfFile(absolute.toStdString()) == CardFileKind::SingleSave;
     if (single_save && !SourceName.isEmpty()) {
       ImportSaveFile(absolute);
     } else {
