@@ -6,6 +6,7 @@
 #include <exception>
 #include <iterator>
 
+#include "card/error_reason_text.h"
 #include "card/file_io.h"
 #include "cli/command_line.h"
 #include "cli/image_commands.h"
@@ -98,7 +99,8 @@ int main(int argc, char** argv) {
   } catch (const FileError& error) {
     // The window's caption and reasons, on one line.
     ReportFailure(QStringLiteral("Não foi possível ler ou gravar o arquivo %1: %2.")
-                      .arg(QString::fromStdString(error.path()), FileErrorReason(error.reason()))
+                      .arg(QString::fromStdString(error.path()),
+                           QString::fromStdString(FileFailureReason(error)))
                       .toStdString(),
                   ApplicationTitle.toStdString());
     return ExitFailed;

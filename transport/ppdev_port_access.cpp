@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "blocking_call_timeout.h"
+#include "card/error_reason_text.h"
 
 namespace {
 constexpr const char* ParportPrefix = "parport";
@@ -66,7 +67,7 @@ std::string GroupOf(const std::string& device) {
 }
 
 std::string Reason(int error) {
-  return std::system_category().message(error);
+  return ErrorReasonText(std::error_code(error, std::generic_category()));
 }
 
 PortFailure Failure(std::string text) {
