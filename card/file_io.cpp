@@ -104,6 +104,28 @@ void WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes
   if (outcome.reason) throw FileError(path, outcome.reason, outcome.partly_written);
 }
 
+bool SameFile(const std::string& first, const std::string& second) {
+  std::error_code missing;
+  return std::filesystem::equivalent(PathFromText(first), PathFromText(second), missing);
+}
+
+void CheckFileCanBeWritten(const std::string& path) {
+  std::error_code reason;
+  const std::filesystem::path target = FollowLinks(PathFromText(path), reason);
+  if (!reason) reason = RefusalOfTarget(target);
+  if (reason) throw FileError(path, reason);
+  const bool exists = std::filesystem::exists(target, reason);
+  if (!exists) {
+    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    const std::filesystem::file_status status = std::filesystem::status(folder, reason);
+    if (!reason && !std::filesystem::is_directory(status)) {
+      reason = std::make_error_code(std::errc::not_a_directory);
+    }
+  }
+  if (!reason) reason = WriteAccessProblem(target, exists);
+  if (reason) throw FileError(path, reason);
+}
+
 std::vector<uint8_t> ReadFilePrefix(const std::string& path, std::size_t max_bytes) {
   errno = 0;
   std::ifstream file(PathFromText(path), std::ios::binary);

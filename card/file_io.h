@@ -48,6 +48,15 @@ bool RegularFileExists(const std::string& path);
 // FileError.
 void WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes);
 
+// True when both paths name one existing file (same device and inode; links followed), whatever
+// their text.
+bool SameFile(const std::string& first, const std::string& second);
+
+// Throws FileError when a file could not be written at path: its folder is missing, the path names
+// something other than a regular file, or the user may not write there. For checking before long
+// work whose result would otherwise be lost.
+void CheckFileCanBeWritten(const std::string& path);
+
 // Reads at most max_bytes from the start of the file. Throws FileError.
 std::vector<uint8_t> ReadFilePrefix(const std::string& path, std::size_t max_bytes);
 

@@ -21,3 +21,7 @@ WriteOutcome WriteWholeFile(const std::filesystem::path& target, std::span<const
 
 // A fresh name for a temporary file, short enough for any folder whatever the target's name.
 std::string TemporaryFileName();
+
+// The reason the user may not write target (an existing file) or create it in its folder; none
+// where the system lets it be written.
+std::error_code WriteAccessProblem(const std::filesystem::path& target, bool exists);

@@ -225,3 +225,9 @@ WriteOutcome WriteWholeFile(const std::filesystem::path& target, std::span<const
   }
   return {result.reason, false};
 }
+
+std::error_code WriteAccessProblem(const std::filesystem::path& target, bool exists) {
+  const std::filesystem::path folder = target.parent_path();
+  const char* checked = exists ? target.c_str() : folder.empty() ? "." : folder.c_str();
+  return ::access(checked, exists ? W_OK : W_OK | X_OK) == 0 ? std::error_code() : SystemError();
+}

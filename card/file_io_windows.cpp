@@ -81,3 +81,14 @@ WriteOutcome WriteWholeFile(const std::filesystem::path& target, std::span<const
   if (reason) ::DeleteFileW(temporary.c_str());
   return {reason, false};
 }
+
+std::error_code WriteAccessProblem(const std::filesystem::path& target, bool exists) {
+  // Windows answers for a folder's permissions only when a file is made; a read-only file is
+  // known from its attribute.
+  if (!exists) return {};
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return std::make_error_code(std::errc::permission_denied);
+  }
+  return {};
+}

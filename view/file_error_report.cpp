@@ -2,6 +2,7 @@
 
 #include "card/error_reason_text.h"
 #include "card/file_io.h"
+#include "system_path.h"
 #include "transfer/user_dialogs.h"
 
 QString FileErrorReason(std::error_code reason) {
@@ -10,7 +11,7 @@ QString FileErrorReason(std::error_code reason) {
 
 QString FileErrorText(const FileError& failure) {
   return QStringLiteral("Não foi possível ler ou gravar o arquivo\n%1\n\nMotivo: %2.")
-      .arg(QString::fromStdString(failure.path()),
+      .arg(TextFromSystemPath(failure.path()),
            QString::fromStdString(FileFailureReason(failure)));
 }
 
