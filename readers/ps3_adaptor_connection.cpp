@@ -24,7 +24,10 @@ constexpr uint8_t Ps1Card = 0x01;
 constexpr uint8_t Ps2Card = 0x02;
 // The adaptor header: command, pass-through, and the length of what follows the 4-byte header.
 constexpr size_t HeaderSize = 4;
+constexpr size_t CardTypeQuerySize = 2;
 constexpr size_t CardTypeReplySize = 2;
+// Room for a whole USB packet, so a longer reply than documented is read, not an overflow.
+constexpr size_t MaxPacketSize = 64;
 // The card's own bytes begin after the header; each reply byte answers the byte sent at the
 // same index.
 constexpr size_t CardBytes = HeaderSize;
@@ -196,21 +199,21 @@ Ps3AdaptorConnection::Reply Ps3AdaptorConnection::Exchange(std::span<uint8_t> pa
 }
 
 std::optional<ConnectionFailure> Ps3AdaptorConnection::CheckCardType() {
-  std::array<uint8_t, CardTypeReplySize> packet{AdaptorCommand, CardTypeQuery};
+  std::array<uint8_t, CardTypeQuerySize> query{AdaptorCommand, CardTypeQuery};
   int transferred = 0;
-  UsbResult result = usb_->BulkTransfer(EndpointOut, packet, transferred, timing_.transfer_timeout);
-  if (result == UsbResult::Ok && transferred != static_cast<int>(packet.size())) {
+  UsbResult result = usb_->BulkTransfer(EndpointOut, query, transferred, timing_.transfer_timeout);
+  if (result == UsbResult::Ok && transferred != static_cast<int>(query.size())) {
     result = UsbResult::Failed;
   }
   if (result != UsbResult::Ok) return OpenFailure(result);
-  packet.fill(0);
-  result = usb_->BulkTransfer(EndpointIn, packet, transferred, timing_.transfer_timeout);
+  std::array<uint8_t, MaxPacketSize> reply{};
+  result = usb_->BulkTransfer(EndpointIn, reply, transferred, timing_.transfer_timeout);
   if (result == UsbResult::Gone || result == UsbResult::Timeout) return OpenFailure(result);
   const bool answered = result == UsbResult::Ok &&
-                        transferred == static_cast<int>(CardTypeReplySize) &&
-                        packet[0] == AdaptorReply;
-  if (answered && packet[1] == Ps1Card) return std::nullopt;
-  if (answered && packet[1] == Ps2Card) return Failure(Ps2CardText, PrepareCaption);
+                        transferred >= static_cast<int>(CardTypeReplySize) &&
+                        reply[0] == AdaptorReply;
+  if (answered && reply[1] == Ps1Card) return std::nullopt;
+  if (answered && reply[1] == Ps2Card) return Failure(Ps2CardText, PrepareCaption);
   return Failure(NoCardText, PrepareCaption);
 }
 
