@@ -13,7 +13,6 @@
 
 #include "bevel.h"
 #include "card/file_io.h"
-#include "file_error_report.h"
 #include "form_font.h"
 #include "glyphs.h"
 #include "hints.h"
@@ -22,7 +21,8 @@
 #include "transport/port.h"
 #include "uFrmSobre.h"
 #include "uVexilor.h"
-#include "window_texts.h"
+#include "view/file_error_report.h"
+#include "view/window_texts.h"
 
 namespace {
 
@@ -73,10 +73,10 @@ QGroupBox* NewGroupBox(QWidget* parent, const char* name, const char* caption, Q
 
 }  // namespace
 
-TForm1::TForm1(UserDialogs& dialogs, PortAccessFactory make_port_access, QWidget* parent)
+TForm1::TForm1(UserDialogs& dialogs, ReaderAccess readers, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
-      make_port_access_(std::move(make_port_access)),
+      readers_(std::move(readers)),
       image_list1_(LoadCommandGlyphs()) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Vexilor v1.2"));
