@@ -8,10 +8,12 @@
 #include "card/image_file.h"
 #include "cli/command_line.h"
 #include "cli/reported_transfer.h"
+#include "readers/lpt_connection.h"
+#include "readers/reader_registry.h"
 #include "transfer/card_run.h"
 #include "transport/emulated_card.h"
 #include "transport/emulated_card_port_access.h"
-#include "transport/port_access.h"
+#include "transport/port.h"
 #include "view/system_path.h"
 
 namespace {
@@ -58,7 +60,7 @@ TransferOptions TransferOptionsOf(const CommandLine& line) {
       line.Fail(QStringLiteral("--porta deve ser LPT1, LPT2 ou LPT3, não \"%1\"")
                     .arg(line.Value(kPortOption)));
     }
-    options.port_name = SystemPath(port);
+    options.port_name = port.toStdString();
   }
   if (line.IsSet(kDelayOption)) {
     options.delay = line.IntegerOption(kDelayOption, kFirstDelay, kLastDelay);
@@ -81,14 +83,14 @@ bool LoadVirtualCard(EmulatedCard& card, const std::string& path) {
 bool Transfer(TransferKind kind, CardImage& image, const TransferOptions& options,
               const std::string& stopped_note) {
   if (!options.virtual_card) {
-    auto port = MakeSystemPortAccess();
-    return RunReportedTransfer(kind, image, *port, options.port_name, options.delay, stopped_note);
+    auto connection = MakeReaderConnection(ParallelReader(options.port_name), options.delay);
+    return RunReportedTransfer(kind, image, *connection, stopped_note);
   }
   auto card = std::make_unique<EmulatedCard>(PortBaseFromName(options.port_name));
   if (!LoadVirtualCard(*card, *options.virtual_card)) return false;
-  EmulatedCardPortAccess port(*card);
-  const bool completed =
-      RunReportedTransfer(kind, image, port, options.port_name, options.delay, stopped_note);
+  LptConnection connection(std::make_unique<EmulatedCardPortAccess>(*card), options.port_name,
+                           options.delay);
+  const bool completed = RunReportedTransfer(kind, image, connection, stopped_note);
   if (kind != TransferKind::Read) card->SaveTo(*options.virtual_card);
   return completed;
 }
