@@ -7,6 +7,7 @@
 
 #include "card/file_kind.h"
 #include "uVexilor.h"
+#include "view/system_path.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ QString DraggedFile(const QMimeData* data) {
 void TForm1::OpenFileFromOutside(const QString& path) {
   const QString absolute = QFileInfo(path).absoluteFilePath();
   RunCommand([this, &absolute] {
-    const bool single_save = KindOfFile(absolute.toStdString()) == CardFileKind::SingleSave;
+    const bool single_save = KindOfFile(SystemPath(absolute)) == CardFileKind::SingleSave;
     if (single_save && !SourceName.isEmpty()) {
       ImportSaveFile(absolute);
     } else {

@@ -4,6 +4,7 @@
 #include "card/single_save.h"
 #include "uVexilor.h"
 #include "view/block_texts.h"
+#include "view/system_path.h"
 #include "view/window_texts.h"
 
 namespace {
@@ -51,7 +52,7 @@ void TForm1::Abrirnicosave1Click() {
 }
 
 void TForm1::ImportSaveFile(const QString& path) {
-  ImportSingleSave(Image, path.toStdString());
+  ImportSingleSave(Image, SystemPath(path));
   // Also after a refusal: the import has said why, and the view shows the image as it is.
   RefreshBlockView();
 }
@@ -62,5 +63,5 @@ void TForm1::Salvarnico1Click() {
   SaveDialog2.file_name = SuggestSaveFileName() + kSingleSaveExtension;
   const std::optional<QString> chosen = RunFileDialog(SaveDialog2);
   if (!chosen) return;
-  ExportSingleSave(Image, block, AddMissingExtension(*chosen, kSingleSaveExtension).toStdString());
+  ExportSingleSave(Image, block, SystemPath(AddMissingExtension(*chosen, kSingleSaveExtension)));
 }

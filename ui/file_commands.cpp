@@ -3,17 +3,13 @@
 #include "card/image_file.h"
 #include "uVexilor.h"
 #include "view/block_texts.h"
+#include "view/system_path.h"
 #include "view/window_texts.h"
 
 namespace {
 
 const QString kImageExtension = QStringLiteral(".mc");
 const QString kMemoryCardSource = QStringLiteral("*MEMORY CARD*");
-
-// Card operations take paths as UTF-8 text.
-std::string PathText(const QString& path) {
-  return path.toStdString();
-}
 
 // Gives a dialog its standard title back however the command ends.
 class TitleReset {
@@ -39,9 +35,9 @@ void TForm1::Novoarquivodeimagem1Click() {
   // leaves the image, its source and the view as they were.
   CardImage blank;
   FormatImage(blank);
-  SaveImageFile(blank, PathText(path));
+  SaveImageFile(blank, SystemPath(path));
   SourceName = path;
-  if (LoadImageFile(Image, PathText(SourceName))) {
+  if (LoadImageFile(Image, SystemPath(SourceName))) {
     ShowLoadedImage();
   } else {
     ShowNoImage();
@@ -54,7 +50,7 @@ void TForm1::Abrr1Click() {
 }
 
 void TForm1::OpenImageFile(const QString& path) {
-  if (LoadImageFile(Image, PathText(path))) {
+  if (LoadImageFile(Image, SystemPath(path))) {
     SourceName = path;
     ShowLoadedImage();
   } else {
@@ -68,7 +64,7 @@ void TForm1::Salvararquivoimagem1Click() {
     return;
   }
   if (SourceName != kMemoryCardSource) {
-    SaveImageFile(Image, PathText(SourceName));
+    SaveImageFile(Image, SystemPath(SourceName));
     return;
   }
   SaveImageAs();
@@ -77,5 +73,5 @@ void TForm1::Salvararquivoimagem1Click() {
 void TForm1::SaveImageAs() {
   const std::optional<QString> chosen = RunFileDialog(SaveDialog1);
   if (!chosen) return;
-  SaveImageFile(Image, PathText(AddMissingExtension(*chosen, kImageExtension)));
+  SaveImageFile(Image, SystemPath(AddMissingExtension(*chosen, kImageExtension)));
 }

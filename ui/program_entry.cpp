@@ -6,6 +6,7 @@
 #include "uFrmSobre.h"
 #include "uVexilor.h"
 #include "vexilor_application.h"
+#include "view/system_path.h"
 
 int RunProgram(int argc, char** argv, const std::function<void()>& after_shown) {
   QtUserDialogs dialogs;
@@ -15,9 +16,9 @@ int RunProgram(int argc, char** argv, const std::function<void()>& after_shown) 
   form1.SetAboutBox(&form2);
   form1.show();
   // "vexilor ARQUIVO": the file opens once the window is up, so its messages have a parent.
-  const QStringList arguments = QCoreApplication::arguments();
-  if (arguments.size() > 1) {
-    const QString path = arguments.at(1);
+  // The application has taken its own options out of argv; the name keeps the system's bytes.
+  if (argc > 1) {
+    const QString path = TextFromSystemPath(argv[1]);
     QTimer::singleShot(0, &form1, [&form1, path] { form1.OpenFileFromOutside(path); });
   }
   if (after_shown) QTimer::singleShot(0, &form1, after_shown);

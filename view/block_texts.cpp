@@ -24,8 +24,15 @@ bool IsBlankOrControl(QChar c) {
   return c.unicode() <= 0x20;
 }
 
+// What ends a folder's part of a path; on Windows also the backslash and a drive's colon.
+#ifdef Q_OS_WIN
+constexpr std::u16string_view kFolderSeparators = u"\\:/";
+#else
+constexpr std::u16string_view kFolderSeparators = u"/";
+#endif
+
 bool IsFileNameSeparator(QChar c) {
-  return c == u'\\' || c == u':' || c == u'/';
+  return kFolderSeparators.find(c.unicode()) != std::u16string_view::npos;
 }
 
 constexpr std::u16string_view kCharactersLeftOutOfFileNames = u"\"*./:<>?\\|";
