@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "card/file_checks.h"
+#include "card/file_io.h"
 #include "card/image_file.h"
 #include "cli/command_line.h"
 #include "cli/reported_transfer.h"
@@ -14,6 +15,7 @@
 #include "transport/emulated_card.h"
 #include "transport/emulated_card_port_access.h"
 #include "transport/port.h"
+#include "view/system_path.h"
 
 namespace {
 
@@ -27,10 +29,6 @@ const QStringList kPortNames = {"LPT1", "LPT2", "LPT3"};
 constexpr int kFirstDelay = 1;
 constexpr int kLastDelay = 10;
 constexpr int kDefaultDelay = 3;
-
-std::string Utf8(const QString& text) {
-  return text.toStdString();
-}
 
 struct TransferOptions {
   ReaderEntry reader;
@@ -74,20 +72,22 @@ std::optional<ReaderEntry> SerialReaderOf(const CommandLine& line) {
   }
   if (!line.IsSet(kReaderOption)) return std::nullopt;
   if (line.IsSet(kDelayOption)) line.Fail(QStringLiteral("--delay vale só para a porta paralela"));
-  const auto kind = SerialReaderKindNamed(Utf8(line.Value(kReaderOption).toLower()));
+  const auto kind = SerialReaderKindNamed(line.Value(kReaderOption).toLower().toStdString());
   if (!kind) {
     line.Fail(QStringLiteral("--leitor deve ser memcarduino, ps1cardlink ou dexdrive, não \"%1\"")
                   .arg(line.Value(kReaderOption)));
   }
-  const std::string port = Utf8(line.Value(kSerialOption));
+  const std::string port = line.Value(kSerialOption).toStdString();
   return ReaderEntry{ReaderKindName(*kind) + " (" + port + ")", *kind, port};
 }
 
 TransferOptions TransferOptionsOf(const CommandLine& line) {
   TransferOptions options{ParallelReader("LPT1"), kDefaultDelay, std::nullopt};
-  const int ways = int(line.IsSet(kPortOption)) + int(line.IsSet(kVirtualCardOption)) +
-                   int(line.IsSet(kReaderOption) || line.IsSet(kSerialOption));
-  if (ways > 1) {
+  if (line.IsSet(kPortOption) && line.IsSet(kVirtualCardOption)) {
+    line.Fail(QStringLiteral("use --porta ou --cartao-virtual, não os dois"));
+  }
+  const bool serial = line.IsSet(kReaderOption) || line.IsSet(kSerialOption);
+  if (serial && (line.IsSet(kPortOption) || line.IsSet(kVirtualCardOption))) {
     line.Fail(QStringLiteral("use só um de --porta, --cartao-virtual e --leitor"));
   }
   if (line.IsSet(kPortOption)) {
@@ -96,13 +96,14 @@ TransferOptions TransferOptionsOf(const CommandLine& line) {
       line.Fail(QStringLiteral("--porta deve ser LPT1, LPT2 ou LPT3, não \"%1\"")
                     .arg(line.Value(kPortOption)));
     }
-    options.reader = ParallelReader(Utf8(port));
+    options.reader = ParallelReader(port.toStdString());
   }
   if (auto serial = SerialReaderOf(line)) options.reader = *serial;
   if (line.IsSet(kDelayOption)) {
     options.delay = line.IntegerOption(kDelayOption, kFirstDelay, kLastDelay);
   }
-  if (line.IsSet(kVirtualCardOption)) options.virtual_card = Utf8(line.Value(kVirtualCardOption));
+  if (line.IsSet(kVirtualCardOption))
+    options.virtual_card = SystemPath(line.Value(kVirtualCardOption));
   return options;
 }
 
@@ -143,9 +144,11 @@ int RunLer(const QStringList& arguments) {
   AddTransferOptions(line);
   if (!line.Parse(arguments)) return ExitDone;
   const TransferOptions options = TransferOptionsOf(line);
+  // Minutes of reading must not end in finding that the file cannot be written.
+  CheckFileCanBeWritten(SystemPath(line.Positional(0)));
   auto image = std::make_unique<CardImage>();
   if (!Transfer(TransferKind::Read, *image, options, "nada foi gravado.")) return ExitFailed;
-  SaveImageFile(*image, Utf8(line.Positional(0)));
+  SaveImageFile(*image, SystemPath(line.Positional(0)));
   return ExitDone;
 }
 
@@ -161,7 +164,7 @@ int RunGravar(const QStringList& arguments) {
   TransferOptions options = TransferOptionsOf(line);
   options.verify = line.IsSet(kVerifyOption);
   auto image = std::make_unique<CardImage>();
-  if (!LoadImageFile(*image, Utf8(line.Positional(0)))) return ExitFailed;
+  if (!LoadImageFile(*image, SystemPath(line.Positional(0)))) return ExitFailed;
   if (!Transfer(TransferKind::Write, *image, options, "o Memory Card foi gravado só em parte.")) {
     return ExitFailed;
   }
