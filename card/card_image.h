@@ -51,12 +51,18 @@ inline constexpr std::size_t XorOffset = FrameSize - 1;  // XOR of bytes 0..126
 namespace TitleFrame {
 inline constexpr std::size_t MagicOffset = 0;  // "SC", tested only in single-save files
 inline constexpr uint16_t Magic = 0x4353;      // the bytes 0x53 0x43 read little-endian
+// Some games write the magic in lower case ("sc"); their saves are as good as any other.
+inline constexpr uint16_t LowercaseMagic = 0x6373;
 inline constexpr std::size_t IconTypeOffset = 2;
 inline constexpr std::size_t TitleOffset = 4;
 inline constexpr std::size_t TitleLength = 64;
 inline constexpr std::size_t ColourTableOffset = 96;        // 16 u16 colours
 inline constexpr std::size_t IconFramesOffset = FrameSize;  // icon frame k at k * FrameSize
 }  // namespace TitleFrame
+
+inline constexpr bool IsTitleMagic(uint16_t value) {
+  return value == TitleFrame::Magic || value == TitleFrame::LowercaseMagic;
+}
 
 namespace BlockState {
 inline constexpr uint32_t InUseFirst = 0x51;

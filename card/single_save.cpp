@@ -35,7 +35,7 @@ int CountSaveBlocks(const std::string& path, const SingleSaveFacts& facts) {
     ShowFileRefusal("O arquivo ", path, " apresentou um tamanho inválido!");
     return -1;
   }
-  if (facts.identification != TitleFrame::Magic) {
+  if (!facts.identification || !IsTitleMagic(*facts.identification)) {
     ShowFileRefusal("O arquivo ", path, " apresentou um ID inválido!");
     return -1;
   }
