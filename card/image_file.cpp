@@ -38,7 +38,12 @@ bool LoadImageFile(CardImage& image, const std::string& path) {
     ShowFileRefusal("Tamanho do arquivo ", path, " inválido!");
     return false;
   }
-  std::copy(bytes.begin(), bytes.end(), image.begin());
+  return AcceptCardBytes(image, bytes, path);
+}
+
+bool AcceptCardBytes(CardImage& image, std::span<const uint8_t> card, const std::string& path) {
+  auto end = std::copy_n(card.begin(), std::min(card.size(), CardSize), image.begin());
+  std::fill(end, image.end(), uint8_t{0});
   if (!std::equal(HeaderFrame.begin(), HeaderFrame.end(), image.begin())) {
     ShowFileRefusal("Frame de identificação no arquivo ", path, " inválido!");
     return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "card_image.h"
@@ -9,6 +10,10 @@
 // Fills image from the file; on false it has shown its own message. After a bad header frame
 // the image already holds the rejected file's bytes.
 bool LoadImageFile(CardImage& image, const std::string& path);
+
+// Copies the card bytes of a file into image, zero bytes after the last one given, and checks
+// the header frame; false after "Frame de identificação no arquivo <path> inválido!".
+bool AcceptCardBytes(CardImage& image, std::span<const uint8_t> card, const std::string& path);
 
 // Writes the whole image; throws FileError, never leaves a half-written file.
 void SaveImageFile(const CardImage& image, const std::string& path);

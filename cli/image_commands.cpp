@@ -14,7 +14,7 @@
 #include "cli/command_line.h"
 #include "cli/listing.h"
 #include "cli/message_report.h"
-#include "ui/window_texts.h"
+#include "view/window_texts.h"
 
 namespace {
 

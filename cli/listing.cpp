@@ -2,7 +2,7 @@
 
 #include <QJsonArray>
 
-#include "ui/block_texts.h"
+#include "view/block_texts.h"
 
 QString ListingText(const CardImage& image, const QString& source_name) {
   QString text;

@@ -6,7 +6,7 @@
 #include "card/card_image.h"
 
 // What the main window shows for an image, as text and as JSON: the 15 block lines, the source
-// line, the two counters and, in JSON, every block's details. All texts come from block_texts,
+// line, the two counters and, in JSON, every block's details. All texts come from view/,
 // so both front ends show the same.
 
 QString ListingText(const CardImage& image, const QString& source_name);

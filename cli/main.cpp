@@ -11,7 +11,7 @@
 #include "cli/image_commands.h"
 #include "cli/message_report.h"
 #include "cli/transfer_commands.h"
-#include "ui/file_error_report.h"
+#include "view/file_error_report.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <QListWidget>
 #include <QTimer>
 
-#include "block_texts.h"
 #include "stretched_picture.h"
 #include "uVexilor.h"
+#include "view/block_texts.h"
 
 namespace {
 

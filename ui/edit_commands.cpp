@@ -1,10 +1,10 @@
 // The editing commands and the single-save commands.
 
-#include "block_texts.h"
 #include "card/maintenance.h"
 #include "card/single_save.h"
 #include "uVexilor.h"
-#include "window_texts.h"
+#include "view/block_texts.h"
+#include "view/window_texts.h"
 
 namespace {
 const QString kSingleSaveExtension = QStringLiteral(".mcs");

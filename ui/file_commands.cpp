@@ -1,9 +1,9 @@
 // "Novo arquivo imagem", "Abrir arquivo imagem" and "Salvar arquivo imagem".
 
-#include "block_texts.h"
 #include "card/image_file.h"
 #include "uVexilor.h"
-#include "window_texts.h"
+#include "view/block_texts.h"
+#include "view/window_texts.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include <QAction>
 #include <QPainter>
 
-#include "block_texts.h"
 #include "card/file_io.h"
 #include "card/icon_file.h"
 #include "stretched_picture.h"
 #include "uVexilor.h"
-#include "window_texts.h"
+#include "view/block_texts.h"
+#include "view/window_texts.h"
 
 namespace {
 

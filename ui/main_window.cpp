@@ -13,7 +13,6 @@
 
 #include "bevel.h"
 #include "card/file_io.h"
-#include "file_error_report.h"
 #include "form_font.h"
 #include "glyphs.h"
 #include "hints.h"
@@ -22,7 +21,8 @@
 #include "transport/port.h"
 #include "uFrmSobre.h"
 #include "uVexilor.h"
-#include "window_texts.h"
+#include "view/file_error_report.h"
+#include "view/window_texts.h"
 
 namespace {
 

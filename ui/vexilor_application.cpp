@@ -1,8 +1,8 @@
 #include "vexilor_application.h"
 
 #include "card/file_io.h"
-#include "file_error_report.h"
 #include "glyphs.h"
+#include "view/file_error_report.h"
 
 VexilorApplication::VexilorApplication(int& argc, char** argv, UserDialogs& dialogs)
     : QApplication(argc, argv), dialogs_(dialogs) {

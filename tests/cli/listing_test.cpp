@@ -7,7 +7,7 @@
 #include "cli_process.h"
 #include "support/card_builder.h"
 #include "support/temp_folder.h"
-#include "ui/block_texts.h"
+#include "view/block_texts.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "transport/fake_win32_services.h"
 #include "transport/windows_port_access.h"
 #include "uVexilor.h"
-#include "ui/block_texts.h"
+#include "view/block_texts.h"
 
 namespace {
 

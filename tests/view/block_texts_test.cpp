@@ -1,4 +1,4 @@
-#include "ui/block_texts.h"
+#include "view/block_texts.h"
 
 #include <QTest>
 

@@ -1,0 +1,130 @@
+#include "card_file.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "card/file_checks.h"
+#include "card/file_io.h"
+#include "card/image_file.h"
+#include "card/messages.h"
+#include "card_recogniser.h"
+#include "container_codec.h"
+
+namespace {
+
+const std::vector<CardFormatInfo>& FormatTable() {
+  static const std::vector<CardFormatInfo> table = {
+      {CardFormat::Raw, "mc", {"mc", "mcr", "mcd", "srm", "ps", "psm", "ddf", "vm1"}},
+      {CardFormat::DexDrive, "DexDrive", {"gme"}},
+      {CardFormat::Vgs, "VGS", {"mem", "vgs"}},
+      {CardFormat::Vmp, "VMP", {"vmp"}},
+      {CardFormat::PsxCard, "PSX", {"psx"}},
+  };
+  return table;
+}
+
+std::string LowerCase(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+void ShowContainerRefusal(const std::string& path, const std::string& problem) {
+  ShowFileRefusal("Arquivo ", path, ": " + problem + "!");
+}
+
+bool RefuseUnrecognised(const CardFileRecognition& recognition, const std::string& path) {
+  const std::string name(InfoOf(recognition.format).name);
+  switch (recognition.verdict) {
+    case CardFileVerdict::Card:
+      return false;
+    case CardFileVerdict::DamagedHeader:
+      ShowContainerRefusal(path, "cabeçalho " + name + " danificado");
+      return true;
+    case CardFileVerdict::SizeMismatch:
+      ShowContainerRefusal(path, "tamanho inválido para um arquivo " + name);
+      return true;
+    case CardFileVerdict::Unknown:
+      ShowFileRefusal("Tamanho do arquivo ", path, " inválido!");
+      return true;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::span<const CardFormatInfo> CardFormats() {
+  return FormatTable();
+}
+
+const CardFormatInfo& InfoOf(CardFormat format) {
+  for (const CardFormatInfo& info : FormatTable()) {
+    if (info.format == format) return info;
+  }
+  return FormatTable().front();
+}
+
+std::optional<CardFormat> CardFormatFromExtension(const std::string& path) {
+  std::size_t dot = path.find_last_of("./\\");
+  if (dot == std::string::npos || path[dot] != '.') return std::nullopt;
+  std::string extension = LowerCase(path.substr(dot + 1));
+  for (const CardFormatInfo& info : FormatTable()) {
+    if (std::find(info.extensions.begin(), info.extensions.end(), extension) !=
+        info.extensions.end()) {
+      return info.format;
+    }
+  }
+  return std::nullopt;
+}
+
+CardContainer NewCardContainer(CardFormat format) {
+  const ContainerCodec& codec = CodecOf(format);
+  CardContainer container;
+  container.format = format;
+  container.header = codec.new_header();
+  std::copy(codec.magic.begin(), codec.magic.end(), container.header.begin());
+  codec.read_header(container);
+  return container;
+}
+
+bool LoadCardFile(CardImage& image, CardContainer& container, const std::string& path) {
+  if (!RequireExistingFile(path)) return false;
+  std::vector<uint8_t> file = ReadFilePrefix(path, LargestCardFile + 1);
+  CardFileRecognition recognition = RecogniseCardFile(file);
+  if (RefuseUnrecognised(recognition, path)) return false;
+
+  const ContainerCodec& codec = CodecOf(recognition.format);
+  std::span<const uint8_t> bytes(file);
+  if (!AcceptCardBytes(image, bytes.subspan(codec.header_size), path)) return false;
+  CardContainer loaded;
+  loaded.format = codec.format;
+  loaded.header.assign(bytes.begin(), bytes.begin() + codec.header_size);
+  codec.read_header(loaded);
+  loaded.signature_valid = codec.file_verifies(file);
+  if (!loaded.signature_valid) {
+    ShowMessage("Arquivo " + path + ": assinatura " + std::string(InfoOf(codec.format).name) +
+                    " inválida; o arquivo será assinado de novo ao salvar.",
+                "Atenção");
+  }
+  container = std::move(loaded);
+  return true;
+}
+
+std::vector<uint8_t> EncodeCardFile(const CardImage& image, const CardContainer& container) {
+  const ContainerCodec& codec = CodecOf(container.format);
+  std::vector<uint8_t> file(codec.full_size());
+  if (container.header.size() == codec.header_size) {
+    std::copy(container.header.begin(), container.header.end(), file.begin());
+  } else {
+    std::vector<uint8_t> header = codec.new_header();
+    std::copy(header.begin(), header.end(), file.begin());
+  }
+  std::copy(codec.magic.begin(), codec.magic.end(), file.begin());
+  std::copy(image.begin(), image.end(), file.begin() + codec.header_size);
+  codec.complete_file(file, container);
+  return file;
+}
+
+void SaveCardFile(const CardImage& image, const CardContainer& container, const std::string& path) {
+  WriteFileAtomically(path, EncodeCardFile(image, container));
+}

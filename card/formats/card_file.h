@@ -1,0 +1,66 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "card/card_image.h"
+#include "sony_signature.h"
+
+// Whole-card files in every common container, recognised by their content: the raw image and
+// the formats that put a header in front of the same 131072 card bytes.
+
+enum class CardFormat {
+  Raw,       // .mc, .mcr, .mcd, .srm, ... : the card bytes alone
+  DexDrive,  // .gme: 3904-byte header with the directory copies and 15 comments
+  Vgs,       // .mem, .vgs: 64-byte header
+  Vmp,       // .VMP: 128-byte header, signed
+  PsxCard,   // .psx: 256-byte header
+};
+
+inline constexpr int GmeCommentCount = SaveBlockCount;
+
+// What a file carried besides the card, so that saving writes it back unchanged.
+struct CardContainer {
+  CardFormat format = CardFormat::Raw;
+  // The header exactly as read (empty for Raw); saving refreshes only what it must.
+  std::vector<uint8_t> header;
+  // .gme: comment of block b at b - 1, the bytes before the first NUL (Windows-1252).
+  std::array<std::string, GmeCommentCount> comments;
+  // .VMP: the seed the signature is keyed from; kept on save.
+  SonySeed seed{};
+  // .VMP: false when the file's signature did not verify; saving signs it anew.
+  bool signature_valid = true;
+};
+
+struct CardFormatInfo {
+  CardFormat format;
+  std::string_view name;                     // as messages and the command line name the format
+  std::vector<std::string_view> extensions;  // lower case, without the dot; the first is usual
+};
+
+// Every format, Raw first.
+std::span<const CardFormatInfo> CardFormats();
+const CardFormatInfo& InfoOf(CardFormat format);
+
+// The format the path's extension stands for (any letter case); nothing when none does.
+std::optional<CardFormat> CardFormatFromExtension(const std::string& path);
+
+// A container for an image that had none yet: the header a writer of that format produces.
+CardContainer NewCardContainer(CardFormat format);
+
+// Fills image and container from the file, whatever its extension; on false it has shown its
+// own message. A raw file gets exactly the checks and messages of LoadImageFile. A .VMP whose
+// signature does not verify loads after one warning.
+bool LoadCardFile(CardImage& image, CardContainer& container, const std::string& path);
+
+// Writes image in container's format: header kept, its copies of the directory refreshed,
+// comments placed, .VMP signed. Throws FileError; never leaves a half-written file.
+void SaveCardFile(const CardImage& image, const CardContainer& container, const std::string& path);
+
+// The bytes SaveCardFile writes.
+std::vector<uint8_t> EncodeCardFile(const CardImage& image, const CardContainer& container);
