@@ -7,10 +7,12 @@
 #include "card/image_file.h"
 #include "cli/command_line.h"
 #include "cli/reported_transfer.h"
+#include "readers/lpt_connection.h"
+#include "readers/reader_registry.h"
 #include "transfer/card_run.h"
 #include "transport/emulated_card.h"
 #include "transport/emulated_card_port_access.h"
-#include "transport/port_access.h"
+#include "transport/port.h"
 
 namespace {
 
@@ -82,14 +84,14 @@ bool LoadVirtualCard(EmulatedCard& card, const std::string& path) {
 bool Transfer(TransferKind kind, CardImage& image, const TransferOptions& options,
               const std::string& stopped_note) {
   if (!options.virtual_card) {
-    auto port = MakeSystemPortAccess();
-    return RunReportedTransfer(kind, image, *port, options.port_name, options.delay, stopped_note);
+    auto connection = MakeReaderConnection(ParallelReader(options.port_name), options.delay);
+    return RunReportedTransfer(kind, image, *connection, stopped_note);
   }
   auto card = std::make_unique<EmulatedCard>(PortBaseFromName(options.port_name));
   if (!LoadVirtualCard(*card, *options.virtual_card)) return false;
-  EmulatedCardPortAccess port(*card);
-  const bool completed =
-      RunReportedTransfer(kind, image, port, options.port_name, options.delay, stopped_note);
+  LptConnection connection(std::make_unique<EmulatedCardPortAccess>(*card), options.port_name,
+                           options.delay);
+  const bool completed = RunReportedTransfer(kind, image, connection, stopped_note);
   if (kind != TransferKind::Read) card->SaveTo(*options.virtual_card);
   return completed;
 }
@@ -98,8 +100,8 @@ bool Transfer(TransferKind kind, CardImage& image, const TransferOptions& option
 
 int RunLer(const QStringList& arguments) {
   CommandLine line(TransferUsage("ler", {"SAIDA.mc"},
-                                "Lê o Memory Card inteiro e grava a imagem em SAIDA.mc. Uma "
-                                "leitura que falha ou é interrompida não grava nada."));
+                                 "Lê o Memory Card inteiro e grava a imagem em SAIDA.mc. Uma "
+                                 "leitura que falha ou é interrompida não grava nada."));
   AddTransferOptions(line);
   if (!line.Parse(arguments)) return ExitDone;
   const TransferOptions options = TransferOptionsOf(line);
@@ -111,7 +113,7 @@ int RunLer(const QStringList& arguments) {
 
 int RunGravar(const QStringList& arguments) {
   CommandLine line(TransferUsage("gravar", {"IMAGEM"},
-                                "Grava a imagem no Memory Card, sobrepondo todos os seus dados."));
+                                 "Grava a imagem no Memory Card, sobrepondo todos os seus dados."));
   AddTransferOptions(line);
   if (!line.Parse(arguments)) return ExitDone;
   const TransferOptions options = TransferOptionsOf(line);
@@ -125,7 +127,8 @@ int RunGravar(const QStringList& arguments) {
 }
 
 int RunFormatar(const QStringList& arguments) {
-  CommandLine line(TransferUsage("formatar", {}, "Formata o Memory Card, apagando todos os dados."));
+  CommandLine line(
+      TransferUsage("formatar", {}, "Formata o Memory Card, apagando todos os dados."));
   AddTransferOptions(line);
   if (!line.Parse(arguments)) return ExitDone;
   const TransferOptions options = TransferOptionsOf(line);

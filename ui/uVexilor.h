@@ -11,6 +11,7 @@
 
 #include "card/card_image.h"
 #include "card/messages.h"
+#include "readers/reader_registry.h"
 #include "transfer/transfer_setup.h"
 #include "transfer/user_dialogs.h"
 
@@ -32,7 +33,7 @@ class TForm1 : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit TForm1(UserDialogs& dialogs, PortAccessFactory make_port_access = MakeSystemPortAccess,
+  explicit TForm1(UserDialogs& dialogs, ReaderAccess readers = SystemReaders(),
                   QWidget* parent = nullptr);
   ~TForm1() override;
 
@@ -48,7 +49,7 @@ class TForm1 : public QMainWindow {
   bool FormatCompleted = false;
 
   UserDialogs& Dialogs() const { return dialogs_; }
-  const PortAccessFactory& MakePortAccess() const { return make_port_access_; }
+  const ReaderAccess& Readers() const { return readers_; }
   // Shown by "Sobre"; made once at start-up and kept for the whole run.
   void SetAboutBox(TForm2* about_box) { about_box_ = about_box; }
 
@@ -124,7 +125,7 @@ class TForm1 : public QMainWindow {
   void SaveImageAs();
 
   UserDialogs& dialogs_;
-  PortAccessFactory make_port_access_;
+  ReaderAccess readers_;
   MessageBoxHandler previous_message_box_;
   TForm2* about_box_ = nullptr;
   bool hint_handler_installed_ = false;
