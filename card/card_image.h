@@ -36,9 +36,12 @@ inline constexpr Frame HeaderFrame = [] {
 
 // Layout of the directory frame that describes save block b (frame b of block 0).
 namespace DirectoryFrame {
-inline constexpr std::size_t StateOffset = 0;    // u32 BlockState
-inline constexpr std::size_t SizeOffset = 4;     // u32 save size in bytes, first block only
-inline constexpr std::size_t LinkOffset = 8;     // u16 next block - 1, or NoLink
+inline constexpr std::size_t StateOffset = 0;  // u32 BlockState
+inline constexpr std::size_t SizeOffset = 4;   // u32 save size in bytes, first block only
+inline constexpr std::size_t LinkOffset = 8;   // u16 next block - 1, or NoLink
+// The save's name on the card, NUL-padded: "B", region, product code, game ID.
+inline constexpr std::size_t NameOffset = 10;
+inline constexpr std::size_t NameLength = 20;
 inline constexpr std::size_t RegionOffset = 11;  // RegionCode
 inline constexpr std::size_t ProductCodeOffset = 12;
 inline constexpr std::size_t ProductCodeLength = 10;
@@ -135,6 +138,8 @@ std::string GetGameId(const CardImage& image, int block);
 bool IsDirectoryXorValid(const CardImage& image, int block);
 uint8_t GetIconType(const CardImage& image, int block);
 std::string GetSaveTitle(const CardImage& image, int block);
+// The title of a save's title frame, decoded as GetSaveTitle does.
+std::string DecodeSaveTitle(std::span<const uint8_t, FrameSize> title_frame);
 
 void UpdateDirectoryXor(CardImage& image, int block);
 
