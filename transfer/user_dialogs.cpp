@@ -29,6 +29,18 @@ QStringList QtNameFilters(const QString& filter) {
   return filters;
 }
 
+// The index of a filter as the dialog reports it: with its details hidden, Qt gives the
+// description alone.
+int IndexOfFilter(const QStringList& filters, const QString& reported) {
+  for (qsizetype i = 0; i < filters.size(); ++i) {
+    const QString& filter = filters.at(i);
+    if (reported == filter || reported == filter.left(filter.lastIndexOf(QStringLiteral(" (")))) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
 QString StandardTitle(FileDialogRequest::Kind kind) {
   return kind == FileDialogRequest::Kind::Open ? kOpenTitle : kSaveTitle;
 }
@@ -70,7 +82,7 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequ
   }
   if (!request.file_name.isEmpty()) dialog.selectFile(request.file_name);
   QObject::connect(&dialog, &QFileDialog::filterSelected, [&](const QString& filter) {
-    const qsizetype index = filters.indexOf(filter);
+    const int index = IndexOfFilter(filters, filter);
     if (index >= 0 && index < request.filter_file_names.size()) {
       dialog.selectFile(request.filter_file_names.at(index));
     }

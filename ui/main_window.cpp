@@ -295,6 +295,7 @@ std::optional<QString> TForm1::RunFileDialog(FileDialogRequest& dialog) {
     shown.file_name = QFileInfo(dialog.file_name).fileName();
   }
   std::optional<QString> chosen = dialogs_.ChooseFile(this, shown);
+  dialog.filter_index = shown.filter_index;
   if (chosen) {
     dialog.file_name = *chosen;
     last_folder_ = QFileInfo(*chosen).absolutePath();
