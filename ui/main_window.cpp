@@ -184,6 +184,7 @@ void TForm1::CreateBody() {
     edit->setObjectName(QStringLiteral("Edit%1").arg(number));
     edit->setGeometry(detail.field);
     edit->setReadOnly(true);
+    edit->setAcceptDrops(false);  // a file dropped on a field goes to the window
     edit->setEnabled(false);
     QPalette silver = edit->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
