@@ -1,5 +1,6 @@
 // "Novo arquivo imagem", "Abrir arquivo imagem" and "Salvar arquivo imagem".
 
+#include "card/file_io.h"
 #include "card/image_file.h"
 #include "uVexilor.h"
 #include "view/block_texts.h"
@@ -38,6 +39,7 @@ void TForm1::Novoarquivodeimagem1Click() {
   SaveImageFile(blank, SystemPath(path));
   SourceName = path;
   if (LoadImageFile(Image, SystemPath(SourceName))) {
+    RememberSourceContent();
     ShowLoadedImage();
   } else {
     ShowNoImage();
@@ -49,6 +51,7 @@ void TForm1::Abrr1Click() {
   if (!chosen) return;
   if (LoadImageFile(Image, SystemPath(*chosen))) {
     SourceName = *chosen;
+    RememberSourceContent();
     ShowLoadedImage();
   } else {
     ShowNoImage();
@@ -61,7 +64,9 @@ void TForm1::Salvararquivoimagem1Click() {
     return;
   }
   if (SourceName != kMemoryCardSource) {
+    if (!SourceUnchangedOrReplaceConfirmed()) return;
     SaveImageFile(Image, SystemPath(SourceName));
+    RememberSourceContent();
     return;
   }
   SaveImageAs();
@@ -71,4 +76,16 @@ void TForm1::SaveImageAs() {
   const std::optional<QString> chosen = RunFileDialog(SaveDialog1);
   if (!chosen) return;
   SaveImageFile(Image, SystemPath(AddMissingExtension(*chosen, kImageExtension)));
+}
+
+void TForm1::RememberSourceContent() {
+  source_stamp_ = ContentStampOf(SystemPath(SourceName));
+}
+
+// Another program (or a second window) may have saved the file since: its work is not
+// overwritten without asking.
+bool TForm1::SourceUnchangedOrReplaceConfirmed() {
+  if (ContentStampOf(SystemPath(SourceName)) == source_stamp_) return true;
+  return dialogs_.AskYesNo(this, WindowTexts::ChangedOnDiskQuestion.arg(SourceName),
+                           WindowTexts::ConfirmationCaption, true);
 }

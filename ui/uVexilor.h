@@ -123,8 +123,13 @@ class TForm1 : public QMainWindow {
   template <typename Operation>
   void RunMaintenance(const QString& question, Operation operation);
   void SaveImageAs();
+  // What the file in use held when it was opened or last saved here, and the question before
+  // writing over it when it holds something else now.
+  void RememberSourceContent();
+  bool SourceUnchangedOrReplaceConfirmed();
 
   UserDialogs& dialogs_;
+  std::optional<uint64_t> source_stamp_;
   ReaderAccess readers_;
   MessageBoxHandler previous_message_box_;
   TForm2* about_box_ = nullptr;
