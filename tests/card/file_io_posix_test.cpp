@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "card/error_reason_text.h"
+#include "card/file_checks.h"
 #include "card/file_io.h"
 #include "support/temp_folder.h"
 
@@ -45,17 +46,22 @@ std::error_code WriteFailure(const std::string& path, bool* partly_written = nul
   return {};
 }
 
-// Runs the write as the unprivileged user nobody (a forked child gives up root's rights) and
-// returns its exit status: 0 written, 1 FileError, 2 could not become nobody.
-int WriteAsNobody(const std::string& path) {
+// Runs work as the unprivileged user nobody (a forked child gives up root's rights) and returns
+// its result; 2 when the child could not become nobody.
+int RunAsNobody(const std::function<int()>& work) {
   const pid_t child = ::fork();
   if (child == 0) {
     if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(2);
-    ::_exit(WriteFailure(path) ? 1 : 0);
+    ::_exit(work());
   }
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// 0 written, 1 FileError.
+int WriteAsNobody(const std::string& path) {
+  return RunAsNobody([&] { return WriteFailure(path) ? 1 : 0; });
 }
 
 TEST(WriteFileTarget, ThingsThatAreNotFilesAreRefusedAndLeftAsTheyAre) {
@@ -179,6 +185,21 @@ TEST_F(WriteFileOwnership, WhatCannotBeReplacedIsWrittenInPlace) {
   const std::string read_only = FileOf("open/read-only.mc", 0, 0, 0644);
   EXPECT_EQ(WriteAsNobody(read_only), 1);
   EXPECT_EQ(ReadBytes(read_only), kOld);
+}
+
+// A file in a folder nobody may enter is not reported missing: the reason is the permission.
+TEST_F(WriteFileOwnership, AFileBehindAClosedFolderIsNotMissing) {
+  fs::create_directory(folder.path() / "fechada");
+  const std::string path = FileOf("fechada/card.mc", 0, 0, 0644);
+  fs::permissions(folder.path() / "fechada", fs::perms(0700));
+  const int outcome = RunAsNobody([&] {
+    try {
+      return RequireExistingFile(path) ? 3 : 4;
+    } catch (const FileError& error) {
+      return error.reason() == std::errc::permission_denied ? 0 : 5;
+    }
+  });
+  EXPECT_EQ(outcome, 0);
 }
 
 TEST(ErrorReasonText, CommonCodesInPortugueseTheRestByNumber) {
