@@ -17,6 +17,7 @@
 #include "card/error_reason_text.h"
 #include "card/file_checks.h"
 #include "card/file_io.h"
+#include "file_error_of.h"
 #include "support/temp_folder.h"
 
 using namespace test_support;
@@ -67,19 +68,6 @@ int WriteAsNobody(const std::string& path) {
 std::size_t FilesIn(const std::filesystem::path& folder) {
   return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
                                                 std::filesystem::directory_iterator()));
-}
-
-template <typename Operation>
-std::error_code FileErrorOf(Operation operation, const std::string& expected_path) {
-  try {
-    operation();
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.path(), expected_path);
-    EXPECT_NE(std::string(error.what()).find(expected_path), std::string::npos);
-    return error.reason();
-  }
-  ADD_FAILURE() << "no FileError";
-  return {};
 }
 
 TEST(WriteFileAtomically, ReplacesTheWholeFileAndKeepsItsPermissions) {
@@ -164,20 +152,26 @@ TEST(WriteFileTarget, HardLinksStayOneFile) {
   EXPECT_EQ(StatusOf(folder.File("a.mc")).st_nlink, 2u);
 }
 
-// A write cut short by the file-size limit, which binds root too, stands for a full disk.
+// The write under a file-size limit, which binds root too and stands for a full disk.
+std::error_code WriteFailureWithSizeLimit(const std::string& path, rlim_t limit,
+                                          bool* partly_written = nullptr) {
+  rlimit saved;
+  EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limited = saved;
+  limited.rlim_cur = limit;
+  EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const std::error_code reason = WriteFailure(path, partly_written);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous_handler);
+  return reason;
+}
+
 TEST(WriteFileTarget, AFailedWriteKeepsTheOldFile) {
   TempFolder folder;
   std::string path = folder.File("card.mc");
   WriteBytes(path, kOld);
-  rlimit saved;
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limited = saved;
-  limited.rlim_cur = 4096;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-  std::error_code reason = WriteFailure(path);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous_handler);
+  const std::error_code reason = WriteFailureWithSizeLimit(path, 4096);
   EXPECT_EQ(reason, std::errc::file_too_large);
   EXPECT_EQ(ReadBytes(path), kOld);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
@@ -189,16 +183,9 @@ TEST(WriteFileTarget, AnInPlaceWriteWithoutRoomKeepsTheOldBytes) {
   TempFolder folder;
   WriteBytes(folder.File("a.mc"), kOld);
   fs::create_hard_link(folder.path() / "a.mc", folder.path() / "b.mc");
-  rlimit saved;
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limited = saved;
-  limited.rlim_cur = 8192;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
   bool partly_written = true;
-  const std::error_code reason = WriteFailure(folder.File("a.mc"), &partly_written);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous_handler);
+  const std::error_code reason =
+      WriteFailureWithSizeLimit(folder.File("a.mc"), 8192, &partly_written);
   EXPECT_EQ(reason, std::errc::file_too_large);
   EXPECT_FALSE(partly_written);
   EXPECT_EQ(ReadBytes(folder.File("b.mc")), kOld);

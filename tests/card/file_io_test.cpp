@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "file_error_of.h"
 #include "support/temp_folder.h"
 
 using namespace test_support;
@@ -10,19 +11,6 @@ namespace {
 
 const std::vector<uint8_t> kOld(5000, 0x11);
 const std::vector<uint8_t> kNew(9000, 0x22);
-
-template <typename Operation>
-std::error_code FileErrorOf(Operation operation, const std::string& expected_path) {
-  try {
-    operation();
-  } catch (const FileError& error) {
-    EXPECT_EQ(error.path(), expected_path);
-    EXPECT_NE(std::string(error.what()).find(expected_path), std::string::npos);
-    return error.reason();
-  }
-  ADD_FAILURE() << "no FileError";
-  return {};
-}
 
 TEST(FileReading, ReadsAtMostThePrefixAndReportsMissingFiles) {
   TempFolder folder;
