@@ -77,7 +77,7 @@ std::optional<ReaderEntry> SerialReaderOf(const CommandLine& line) {
     line.Fail(QStringLiteral("--leitor deve ser memcarduino, ps1cardlink ou dexdrive, não \"%1\"")
                   .arg(line.Value(kReaderOption)));
   }
-  const std::string port = line.Value(kSerialOption).toStdString();
+  const std::string port = SystemPath(line.Value(kSerialOption));
   return ReaderEntry{ReaderKindName(*kind) + " (" + port + ")", *kind, port};
 }
 
