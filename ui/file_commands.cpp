@@ -86,9 +86,10 @@ void TForm1::RememberSourceContent() {
 }
 
 // Another program (or a second window) may have saved the file since: its work is not
-// overwritten without asking.
+// overwritten without asking. A file that is gone holds no one's work.
 bool TForm1::SourceUnchangedOrReplaceConfirmed() {
-  if (ContentStampOf(SystemPath(SourceName)) == source_stamp_) return true;
+  const std::optional<uint64_t> now = ContentStampOf(SystemPath(SourceName));
+  if (!now || now == source_stamp_) return true;
   return dialogs_.AskYesNo(this, WindowTexts::ChangedOnDiskQuestion.arg(SourceName),
                            WindowTexts::ConfirmationCaption, true);
 }
