@@ -23,7 +23,7 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"listar", "IMAGEM.mc [--json]", "mostra os blocos, a fonte e os contadores", RunListar},
+    {"listar", "IMAGEM [--json]", "mostra os blocos, a fonte e os contadores", RunListar},
     {"exportar", "IMAGEM BLOCO SAIDA.mcs", "grava um 'save' num arquivo de 'save' único",
      RunExportar},
     {"importar", "IMAGEM SAVE.mcs [-o SAIDA.mc]", "coloca um 'save' nos blocos livres",
@@ -35,6 +35,8 @@ constexpr Command kCommands[] = {
      RunLocalidade},
     {"icone", "IMAGEM BLOCO SAIDA.ico", "grava o ícone de um 'save'", RunIcone},
     {"novo", "SAIDA.mc", "grava uma imagem em branco", RunNovo},
+    {"converter", "ENTRADA SAIDA [--formato mc|mcr|gme|vgs|vmp|psx]",
+     "grava a imagem em outro formato", RunConverter},
     {"ler", "SAIDA.mc [opções de porta]", "lê um Memory Card", RunLer},
     {"gravar", "IMAGEM [opções de porta]", "grava a imagem num Memory Card", RunGravar},
     {"formatar", "[opções de porta]", "formata um Memory Card", RunFormatar},

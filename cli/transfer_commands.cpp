@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "card/file_checks.h"
+#include "card/formats/card_file.h"
 #include "card/image_file.h"
 #include "cli/command_line.h"
 #include "cli/reported_transfer.h"
@@ -98,25 +99,27 @@ bool Transfer(TransferKind kind, CardImage& image, const TransferOptions& option
 
 int RunLer(const QStringList& arguments) {
   CommandLine line(TransferUsage("ler", {"SAIDA.mc"},
-                                "Lê o Memory Card inteiro e grava a imagem em SAIDA.mc. Uma "
-                                "leitura que falha ou é interrompida não grava nada."));
+                                 "Lê o Memory Card inteiro e grava a imagem em SAIDA.mc. Uma "
+                                 "leitura que falha ou é interrompida não grava nada."));
   AddTransferOptions(line);
   if (!line.Parse(arguments)) return ExitDone;
   const TransferOptions options = TransferOptionsOf(line);
   auto image = std::make_unique<CardImage>();
   if (!Transfer(TransferKind::Read, *image, options, "nada foi gravado.")) return ExitFailed;
-  SaveImageFile(*image, Utf8(line.Positional(0)));
+  const std::string path = Utf8(line.Positional(0));
+  SaveCardFile(*image, ContainerForOutput(CardContainer{}, path), path);
   return ExitDone;
 }
 
 int RunGravar(const QStringList& arguments) {
   CommandLine line(TransferUsage("gravar", {"IMAGEM"},
-                                "Grava a imagem no Memory Card, sobrepondo todos os seus dados."));
+                                 "Grava a imagem no Memory Card, sobrepondo todos os seus dados."));
   AddTransferOptions(line);
   if (!line.Parse(arguments)) return ExitDone;
   const TransferOptions options = TransferOptionsOf(line);
   auto image = std::make_unique<CardImage>();
-  if (!LoadImageFile(*image, Utf8(line.Positional(0)))) return ExitFailed;
+  CardContainer container;
+  if (!LoadCardFile(*image, container, Utf8(line.Positional(0)))) return ExitFailed;
   if (!Transfer(TransferKind::Write, *image, options, "o Memory Card foi gravado só em parte.")) {
     return ExitFailed;
   }
@@ -125,7 +128,8 @@ int RunGravar(const QStringList& arguments) {
 }
 
 int RunFormatar(const QStringList& arguments) {
-  CommandLine line(TransferUsage("formatar", {}, "Formata o Memory Card, apagando todos os dados."));
+  CommandLine line(
+      TransferUsage("formatar", {}, "Formata o Memory Card, apagando todos os dados."));
   AddTransferOptions(line);
   if (!line.Parse(arguments)) return ExitDone;
   const TransferOptions options = TransferOptionsOf(line);

@@ -14,12 +14,28 @@ const QString kNoText = QStringLiteral("&Não");
 const QString kOpenTitle = QStringLiteral("Abrir");
 const QString kSaveTitle = QStringLiteral("Salvar como");
 
-// "Description|*.ext" becomes Qt's "Description (*.ext)"; the pattern is then hidden again by
-// HideNameFilterDetails, so the list shows the description exactly as written.
-QString QtNameFilter(const QString& filter) {
-  const qsizetype bar = filter.indexOf(u'|');
-  if (bar < 0) return filter;
-  return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1).replace(u';', u' ') + u')';
+// Each "Description|*.ext" pair becomes Qt's "Description (*.ext)"; the pattern is then hidden
+// again by HideNameFilterDetails, so the list shows the description exactly as written.
+QStringList QtNameFilters(const QString& filter) {
+  const QStringList parts = filter.split(u'|');
+  if (parts.size() < 2) return {filter};
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    filters << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(u';', u' ') + u')';
+  }
+  return filters;
+}
+
+// The 1-based position of the filter the dialog shows as selected, which HideNameFilterDetails
+// gives without its patterns; 0 when none matches.
+int FilterIndexOf(const QStringList& filters, const QString& selected) {
+  for (qsizetype i = 0; i < filters.size(); ++i) {
+    const QString& filter = filters[i];
+    if (filter == selected || filter.left(filter.lastIndexOf(QStringLiteral(" ("))) == selected) {
+      return static_cast<int>(i) + 1;
+    }
+  }
+  return 0;
 }
 
 QString StandardTitle(FileDialogRequest::Kind kind) {
@@ -53,13 +69,21 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent,
   dialog.setWindowTitle(request.title.isEmpty() ? StandardTitle(request.kind) : request.title);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirm_overwrite);
-  if (!request.filter.isEmpty()) dialog.setNameFilter(QtNameFilter(request.filter));
+  const QStringList filters = QtNameFilters(request.filter);
+  if (!request.filter.isEmpty()) {
+    dialog.setNameFilters(filters);
+    if (request.filter_index >= 1 && request.filter_index <= filters.size()) {
+      dialog.selectNameFilter(filters[request.filter_index - 1]);
+    }
+  }
   if (!request.initial_folder.isEmpty()) {
     dialog.setDirectory(request.initial_folder == QStringLiteral(".") ? QDir::currentPath()
                                                                       : request.initial_folder);
   }
   if (!request.file_name.isEmpty()) dialog.selectFile(request.file_name);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const int chosen_filter = FilterIndexOf(filters, dialog.selectedNameFilter());
+  if (chosen_filter > 0) request.filter_index = chosen_filter;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.first();

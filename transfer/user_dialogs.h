@@ -10,13 +10,18 @@ class QWidget;
 
 struct FileDialogRequest {
   enum class Kind { Open, Save };
-  QString name;           // the dialog's component name, e.g. "OpenDialog1"
+  QString name;  // the dialog's component name, e.g. "OpenDialog1"
   Kind kind = Kind::Open;
-  QString title;          // empty: the standard title
-  QString filter;         // description, "|", pattern: "Arquivo Memory Card (.MC)|*.mc"
-  QString initial_folder; // "." is the current working folder; empty: none
-  QString file_name;      // offered in the name field
+  QString title;  // empty: the standard title
+  // Description, "|", pattern, for each filter in turn: "Arquivo Memory Card (.MC)|*.mc";
+  // several patterns of one filter are separated by ";".
+  QString filter;
+  QString initial_folder;  // "." is the current working folder; empty: none
+  QString file_name;       // offered in the name field
   bool confirm_overwrite = false;
+  // 1-based: the filter selected when the dialog opens. Like a file dialog component's own
+  // property, the dialog leaves here the filter the user chose, so it is remembered.
+  mutable int filter_index = 1;
 };
 
 class UserDialogs {

@@ -29,6 +29,7 @@ void TForm1::FillBlockList() {
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     auto* line = new QListWidgetItem(BlockLineText(Image, block), ListBox1);
     line->setSizeHint(QSize(0, ListRowHeight));
+    line->setToolTip(BlockLineToolTip(ImageContainer, block));
   }
   Label8->setText(SourceLineText(SourceName));
   Label9->setText(UsedBlocksText(Image));

@@ -1,13 +1,13 @@
 // "Novo arquivo imagem", "Abrir arquivo imagem" and "Salvar arquivo imagem".
 
 #include "card/image_file.h"
+#include "image_file_filters.h"
 #include "uVexilor.h"
 #include "view/block_texts.h"
 #include "view/window_texts.h"
 
 namespace {
 
-const QString kImageExtension = QStringLiteral(".mc");
 const QString kMemoryCardSource = QStringLiteral("*MEMORY CARD*");
 
 // Card operations take paths as UTF-8 text.
@@ -34,14 +34,15 @@ void TForm1::Novoarquivodeimagem1Click() {
   const TitleReset reset(SaveDialog1);
   const std::optional<QString> chosen = RunFileDialog(SaveDialog1);
   if (!chosen) return;
-  const QString path = AddMissingExtension(*chosen, kImageExtension);
+  const SaveFilterChoice choice = ImageSaveFilterChoice(SaveDialog1.filter_index);
+  const QString path = AddMissingExtension(*chosen, choice.extension);
   // The blank card is written before it replaces the image, so a file that cannot be created
   // leaves the image, its source and the view as they were.
   CardImage blank;
   FormatImage(blank);
-  SaveImageFile(blank, PathText(path));
+  SaveCardFile(blank, NewCardContainer(choice.format), PathText(path));
   SourceName = path;
-  if (LoadImageFile(Image, PathText(SourceName))) {
+  if (LoadCardFile(Image, ImageContainer, PathText(SourceName))) {
     ShowLoadedImage();
   } else {
     ShowNoImage();
@@ -51,7 +52,7 @@ void TForm1::Novoarquivodeimagem1Click() {
 void TForm1::Abrr1Click() {
   const std::optional<QString> chosen = RunFileDialog(OpenDialog1);
   if (!chosen) return;
-  if (LoadImageFile(Image, PathText(*chosen))) {
+  if (LoadCardFile(Image, ImageContainer, PathText(*chosen))) {
     SourceName = *chosen;
     ShowLoadedImage();
   } else {
@@ -65,7 +66,7 @@ void TForm1::Salvararquivoimagem1Click() {
     return;
   }
   if (SourceName != kMemoryCardSource) {
-    SaveImageFile(Image, PathText(SourceName));
+    SaveCardFile(Image, ImageContainer, PathText(SourceName));
     return;
   }
   SaveImageAs();
@@ -74,5 +75,7 @@ void TForm1::Salvararquivoimagem1Click() {
 void TForm1::SaveImageAs() {
   const std::optional<QString> chosen = RunFileDialog(SaveDialog1);
   if (!chosen) return;
-  SaveImageFile(Image, PathText(AddMissingExtension(*chosen, kImageExtension)));
+  const SaveFilterChoice choice = ImageSaveFilterChoice(SaveDialog1.filter_index);
+  SaveCardFile(Image, NewCardContainer(choice.format),
+               PathText(AddMissingExtension(*chosen, choice.extension)));
 }

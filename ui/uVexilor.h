@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "card/card_image.h"
+#include "card/formats/card_file.h"
 #include "card/messages.h"
 #include "transfer/transfer_setup.h"
 #include "transfer/user_dialogs.h"
@@ -41,6 +42,8 @@ class TForm1 : public QMainWindow {
 
   // Window-wide state, shared with the Memory Card commands.
   CardImage Image{};
+  // What the image file's container carried; "Salvar arquivo imagem" writes it back.
+  CardContainer ImageContainer;
   QString SourceName;  // empty: no image shown
   int IconPhase = 1;   // 1..3, never reset
   bool ReadCompleted = false;

@@ -163,3 +163,8 @@ QString AddMissingExtension(const QString& name, const QString& extension) {
   }
   return name + extension;
 }
+
+QString BlockLineToolTip(const CardContainer& container, int block) {
+  if (container.format != CardFormat::DexDrive || !IsSaveBlock(block)) return {};
+  return CardText(container.comments[static_cast<std::size_t>(block - FirstSaveBlock)]);
+}

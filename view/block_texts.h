@@ -4,6 +4,7 @@
 #include <string>
 
 #include "card/card_image.h"
+#include "card/formats/card_file.h"
 
 // The texts the window shows for a card image, without widgets, so the window and the
 // command-line companion show exactly the same. Card bytes are read as Windows-1252 and every
@@ -34,3 +35,7 @@ QString CleanFileName(const QString& text);
 // The export name proposed for a save: its shown list line and region, joined by "_".
 QString SuggestSaveFileName(const QString& line_text, const QString& region_text);
 QString AddMissingExtension(const QString& name, const QString& extension);
+
+// The tooltip of a block's list line: the comment a DexDrive file keeps for that block, or
+// nothing.
+QString BlockLineToolTip(const CardContainer& container, int block);

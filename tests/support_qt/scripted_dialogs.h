@@ -29,7 +29,8 @@ class ScriptedDialogs : public UserDialogs {
   // Answers, consumed in the order queued.
   void QueueYes();
   void QueueNo();
-  void QueueFile(const QString& path);
+  // filter_index: the filter the user picks (1-based); 0 leaves the request's own.
+  void QueueFile(const QString& path, int filter_index = 0);
   void QueueCancel();
 
   // Runs for every request after it is recorded and before it is answered, e.g. to act while a
@@ -55,6 +56,7 @@ class ScriptedDialogs : public UserDialogs {
     enum class Kind { Yes, No, File, Cancel };
     Kind kind;
     QString path;
+    int filter_index = 0;
   };
   std::optional<Answer> TakeAnswer(const DialogRequest& request);
   void Record(const DialogRequest& request);
