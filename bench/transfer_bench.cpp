@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <algorithm>
 
+#include "readers/lpt_connection.h"
 #include "transfer/progress_window.h"
 #include "transfer/user_dialogs.h"
 #include "transport/emulated_card.h"
@@ -92,11 +93,13 @@ void BM_ReadThroughProgressWindow(benchmark::State& state) {
     TurnClock turn_clock(clock);
     qint64 run_start = 0;
     qint64 run_end = 0;
-    auto* window = new TFrmProgressoLeitura({image, completed, dialogs, [&] {
-                                               run_start = clock.nsecsElapsed();
-                                               return std::make_unique<TimedPort>(card, turn_clock);
-                                             }});
-    window->PortName = QStringLiteral("LPT1");
+    const ConnectionFactory timed_cable = ParallelConnections([&] {
+      run_start = clock.nsecsElapsed();
+      return std::make_unique<TimedPort>(card, turn_clock);
+    });
+    auto* window =
+        new TFrmProgressoLeitura({image, completed, dialogs, {ParallelReaders, timed_cable}});
+    window->Reader = ParallelReader("LPT1");
     window->Delay = BenchDelay;
     clock.start();
     window->exec();

@@ -2,10 +2,12 @@
 
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <chrono>
 #include <functional>
 #include <memory>
 
 #include "card/file_io.h"
+#include "card/file_lock.h"
 #include "card/formats/card_file.h"
 #include "card/icon_file.h"
 #include "card/image_file.h"
@@ -15,6 +17,7 @@
 #include "cli/command_line.h"
 #include "cli/listing.h"
 #include "cli/message_report.h"
+#include "view/system_path.h"
 #include "view/window_texts.h"
 
 namespace {
@@ -22,10 +25,9 @@ namespace {
 const QString kImage = QStringLiteral("IMAGEM");
 const QString kBlock = QStringLiteral("BLOCO");
 const QString kOutputOption = QStringLiteral("saida");
-
-std::string Utf8(const QString& text) {
-  return text.toStdString();
-}
+const QString kForceOption = QStringLiteral("forcar");
+// How long an edit waits for another edit of the same image to finish.
+constexpr std::chrono::milliseconds kEditPatience{2000};
 
 // An image file in any format, with what its container carried.
 struct LoadedImage {
@@ -36,17 +38,25 @@ struct LoadedImage {
 // The image lives on the heap: 128 KiB is too much for a comfortable stack frame.
 std::unique_ptr<LoadedImage> LoadImage(const QString& path) {
   auto loaded = std::make_unique<LoadedImage>();
-  if (!LoadCardFile(loaded->image, loaded->container, Utf8(path))) return nullptr;
+  if (!LoadCardFile(loaded->image, loaded->container, SystemPath(path))) return nullptr;
   return loaded;
 }
 
 // Written in the container's format, or in the one the output's extension names.
 void SaveImage(const LoadedImage& loaded, const QString& path) {
-  SaveCardFile(loaded.image, ContainerForOutput(loaded.container, Utf8(path)), Utf8(path));
+  SaveCardFile(loaded.image, ContainerForOutput(loaded.container, SystemPath(path)),
+               SystemPath(path));
 }
 
 // The formats converter offers by name; any image extension is accepted as well.
 const QString kFormatCodes = QStringLiteral("mc|mcr|gme|vgs|vmp|psx");
+
+// An output that exists is replaced only when asked for with --forcar.
+void RequireNewFileOrForce(const CommandLine& line, const QString& path) {
+  if (RegularFileExists(SystemPath(path)) && !line.IsSet(kForceOption)) {
+    line.Fail(QStringLiteral("o arquivo %1 já existe; use --forcar para substituí-lo").arg(path));
+  }
+}
 
 // The window's test before a save or its icon is exported.
 bool IsExportableSave(const CardImage& image, int block) {
@@ -72,6 +82,16 @@ int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArgu
   const Edit edit = make_edit(line);
 
   const QString path = line.Positional(0);
+  // Held from the read to the write, so that a second edit reads this one's result.
+  FileEditLock lock(SystemPath(path));
+  if (!lock.Acquire(kEditPatience)) {
+    ReportFailure(QStringLiteral("O arquivo %1 está sendo alterado por outro comando; nada foi "
+                                 "gravado. Tente de novo.")
+                      .arg(path)
+                      .toStdString(),
+                  "Erro");
+    return ExitFailed;
+  }
   auto loaded = LoadImage(path);
   if (!loaded) return ExitFailed;
   const auto before = std::make_unique<const CardImage>(loaded->image);
@@ -129,10 +149,11 @@ int RunExportar(const QStringList& arguments) {
                     "Grava o 'save' que começa em BLOCO num arquivo de 'save' único."});
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
+  line.RequireDistinctFiles(line.Positional(2), {line.Positional(0)});
   auto loaded = LoadImage(line.Positional(0));
   if (!loaded || !IsExportableSave(loaded->image, block)) return ExitFailed;
   const int messages_before = MessagesShown();
-  ExportSingleSave(loaded->image, block, Utf8(line.Positional(2)));
+  ExportSingleSave(loaded->image, block, SystemPath(line.Positional(2)));
   return MessagesShown() == messages_before ? ExitDone : ExitFailed;
 }
 
@@ -143,7 +164,10 @@ int RunImportar(const QStringList& arguments) {
                   {},
                   "Coloca o 'save' do arquivo nos primeiros blocos livres da imagem."},
                  [](const CommandLine& line) -> Edit {
-                   return [save = Utf8(line.Positional(1))](CardImage& image) {
+                   if (line.IsSet(kOutputOption)) {
+                     line.RequireDistinctFiles(line.Value(kOutputOption), {line.Positional(1)});
+                   }
+                   return [save = SystemPath(line.Positional(1))](CardImage& image) {
                      ImportSingleSave(image, save);
                    };
                  });
@@ -201,21 +225,24 @@ int RunIcone(const QStringList& arguments) {
                     "arquivo de ícone (.ico)."});
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
+  line.RequireDistinctFiles(line.Positional(2), {line.Positional(0)});
   auto loaded = LoadImage(line.Positional(0));
   if (!loaded || !IsExportableSave(loaded->image, block)) return ExitFailed;
   IconFileImage icon{};
   BuildIconFile(loaded->image, block, 1, icon);
-  WriteFileAtomically(Utf8(line.Positional(2)), icon);
+  WriteFileAtomically(SystemPath(line.Positional(2)), icon);
   return ExitDone;
 }
 
 int RunNovo(const QStringList& arguments) {
   CommandLine line({"novo",
                     {"SAIDA.mc"},
-                    {},
+                    "[--forcar]",
                     "Grava uma imagem de Memory Card em branco, no formato que a extensão de "
                     "SAIDA indica (.mc quando ela não indica nenhum)."});
+  line.AddOption({kForceOption}, QStringLiteral("Substitui SAIDA.mc se o arquivo já existe."));
   if (!line.Parse(arguments)) return ExitDone;
+  RequireNewFileOrForce(line, line.Positional(0));
   auto blank = std::make_unique<LoadedImage>();
   FormatImage(blank->image);
   SaveImage(*blank, line.Positional(0));
@@ -225,17 +252,18 @@ int RunNovo(const QStringList& arguments) {
 int RunConverter(const QStringList& arguments) {
   CommandLine line({"converter",
                     {"ENTRADA", "SAIDA"},
-                    "[--formato " + kFormatCodes + "]",
+                    "[--formato " + kFormatCodes + "] [--forcar]",
                     "Grava a imagem de ENTRADA em SAIDA no formato pedido ou, sem --formato, "
                     "no formato que a extensão de SAIDA indica."});
   line.AddOption({"formato"}, QStringLiteral("Formato de SAIDA: ") + kFormatCodes + u'.',
                  QStringLiteral("FORMATO"));
+  line.AddOption({kForceOption}, QStringLiteral("Substitui SAIDA se o arquivo já existe."));
   if (!line.Parse(arguments)) return ExitDone;
   const QString output = line.Positional(1);
   // The format, named by the option or by the output's extension, is settled before reading.
   const std::optional<CardFormat> format =
-      line.IsSet("formato") ? CardFormatFromExtension("." + Utf8(line.Value("formato")))
-                            : CardFormatFromExtension(Utf8(output));
+      line.IsSet("formato") ? CardFormatFromExtension("." + SystemPath(line.Value("formato")))
+                            : CardFormatFromExtension(SystemPath(output));
   if (!format && line.IsSet("formato")) {
     line.Fail(QStringLiteral("o formato deve ser %1, não \"%2\"")
                   .arg(kFormatCodes, line.Value("formato")));
@@ -244,8 +272,9 @@ int RunConverter(const QStringList& arguments) {
     line.Fail(QStringLiteral("a extensão de %1 não indica um formato; use --formato %2")
                   .arg(output, kFormatCodes));
   }
+  RequireNewFileOrForce(line, output);
   auto loaded = LoadImage(line.Positional(0));
   if (!loaded) return ExitFailed;
-  SaveCardFile(loaded->image, ContainerInFormat(loaded->container, *format), Utf8(output));
+  SaveCardFile(loaded->image, ContainerInFormat(loaded->container, *format), SystemPath(output));
   return ExitDone;
 }

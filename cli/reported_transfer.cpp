@@ -6,7 +6,6 @@
 #include "cli/interrupt.h"
 #include "cli/message_report.h"
 #include "cli/progress_bar.h"
-#include "transport/port_access.h"
 
 namespace {
 
@@ -48,10 +47,10 @@ class CommandLineObserver final : public RunObserver {
 
 }  // namespace
 
-bool RunReportedTransfer(TransferKind kind, CardImage& image, PortAccess& port,
-                         const std::string& port_name, int delay, const std::string& stopped_note) {
+bool RunReportedTransfer(TransferKind kind, CardImage& image, CardConnection& connection,
+                         const std::string& stopped_note) {
   CommandLineObserver observer;
-  const RunResult result = RunCardTransfer(kind, image, port, port_name, delay, observer);
+  const RunResult result = RunCardTransfer(kind, image, connection, observer);
   observer.Report(result, stopped_note);
   return result.end == RunEnd::Completed;
 }

@@ -4,14 +4,18 @@
 #include <optional>
 
 #include "card/file_checks.h"
+#include "card/file_io.h"
 #include "card/formats/card_file.h"
 #include "card/image_file.h"
 #include "cli/command_line.h"
 #include "cli/reported_transfer.h"
+#include "readers/lpt_connection.h"
+#include "readers/reader_registry.h"
 #include "transfer/card_run.h"
 #include "transport/emulated_card.h"
 #include "transport/emulated_card_port_access.h"
-#include "transport/port_access.h"
+#include "transport/port.h"
+#include "view/system_path.h"
 
 namespace {
 
@@ -22,10 +26,6 @@ const QStringList kPortNames = {"LPT1", "LPT2", "LPT3"};
 constexpr int kFirstDelay = 1;
 constexpr int kLastDelay = 10;
 constexpr int kDefaultDelay = 3;
-
-std::string Utf8(const QString& text) {
-  return text.toStdString();
-}
 
 struct TransferOptions {
   std::string port_name;
@@ -61,12 +61,13 @@ TransferOptions TransferOptionsOf(const CommandLine& line) {
       line.Fail(QStringLiteral("--porta deve ser LPT1, LPT2 ou LPT3, não \"%1\"")
                     .arg(line.Value(kPortOption)));
     }
-    options.port_name = Utf8(port);
+    options.port_name = port.toStdString();
   }
   if (line.IsSet(kDelayOption)) {
     options.delay = line.IntegerOption(kDelayOption, kFirstDelay, kLastDelay);
   }
-  if (line.IsSet(kVirtualCardOption)) options.virtual_card = Utf8(line.Value(kVirtualCardOption));
+  if (line.IsSet(kVirtualCardOption))
+    options.virtual_card = SystemPath(line.Value(kVirtualCardOption));
   return options;
 }
 
@@ -83,14 +84,14 @@ bool LoadVirtualCard(EmulatedCard& card, const std::string& path) {
 bool Transfer(TransferKind kind, CardImage& image, const TransferOptions& options,
               const std::string& stopped_note) {
   if (!options.virtual_card) {
-    auto port = MakeSystemPortAccess();
-    return RunReportedTransfer(kind, image, *port, options.port_name, options.delay, stopped_note);
+    auto connection = MakeReaderConnection(ParallelReader(options.port_name), options.delay);
+    return RunReportedTransfer(kind, image, *connection, stopped_note);
   }
   auto card = std::make_unique<EmulatedCard>(PortBaseFromName(options.port_name));
   if (!LoadVirtualCard(*card, *options.virtual_card)) return false;
-  EmulatedCardPortAccess port(*card);
-  const bool completed =
-      RunReportedTransfer(kind, image, port, options.port_name, options.delay, stopped_note);
+  LptConnection connection(std::make_unique<EmulatedCardPortAccess>(*card), options.port_name,
+                           options.delay);
+  const bool completed = RunReportedTransfer(kind, image, connection, stopped_note);
   if (kind != TransferKind::Read) card->SaveTo(*options.virtual_card);
   return completed;
 }
@@ -104,9 +105,11 @@ int RunLer(const QStringList& arguments) {
   AddTransferOptions(line);
   if (!line.Parse(arguments)) return ExitDone;
   const TransferOptions options = TransferOptionsOf(line);
+  // Minutes of reading must not end in finding that the file cannot be written.
+  CheckFileCanBeWritten(SystemPath(line.Positional(0)));
   auto image = std::make_unique<CardImage>();
   if (!Transfer(TransferKind::Read, *image, options, "nada foi gravado.")) return ExitFailed;
-  const std::string path = Utf8(line.Positional(0));
+  const std::string path = SystemPath(line.Positional(0));
   SaveCardFile(*image, ContainerForOutput(CardContainer{}, path), path);
   return ExitDone;
 }
@@ -119,7 +122,7 @@ int RunGravar(const QStringList& arguments) {
   const TransferOptions options = TransferOptionsOf(line);
   auto image = std::make_unique<CardImage>();
   CardContainer container;
-  if (!LoadCardFile(*image, container, Utf8(line.Positional(0)))) return ExitFailed;
+  if (!LoadCardFile(*image, container, SystemPath(line.Positional(0)))) return ExitFailed;
   if (!Transfer(TransferKind::Write, *image, options, "o Memory Card foi gravado só em parte.")) {
     return ExitFailed;
   }

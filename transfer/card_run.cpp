@@ -4,9 +4,6 @@
 #include <memory>
 
 #include "card/image_file.h"
-#include "transport/frame_commands.h"
-#include "transport/port.h"
-#include "transport/port_access.h"
 
 namespace {
 
@@ -14,15 +11,15 @@ constexpr int LastFrame = static_cast<int>(FrameCount) - 1;
 constexpr int FullPercent = 100;
 
 // Release runs on every way out, also when something below throws.
-class PortHold {
+class ConnectionHold {
  public:
-  explicit PortHold(PortAccess& port) : port_(port) {}
-  ~PortHold() { port_.Release(); }
-  PortHold(const PortHold&) = delete;
-  PortHold& operator=(const PortHold&) = delete;
+  explicit ConnectionHold(CardConnection& connection) : connection_(connection) {}
+  ~ConnectionHold() { connection_.Release(); }
+  ConnectionHold(const ConnectionHold&) = delete;
+  ConnectionHold& operator=(const ConnectionHold&) = delete;
 
  private:
-  PortAccess& port_;
+  CardConnection& connection_;
 };
 
 std::size_t FrameOffset(int frame) {
@@ -34,11 +31,13 @@ std::span<const uint8_t, FrameSize> FrameOf(const CardImage& image, int frame) {
 }
 
 // Read: the frame is copied into the image only when the command succeeded.
-bool ReadOneFrame(uint16_t base, int delay, int frame, CardImage& image) {
+FrameResult ReadOneFrame(CardConnection& connection, int frame, CardImage& image) {
   Frame received{};
-  if (!ReadFrame(base, delay, frame, received)) return false;
-  std::copy(received.begin(), received.end(), image.begin() + FrameOffset(frame));
-  return true;
+  FrameResult result = connection.ReadFrame(frame, received);
+  if (result.good()) {
+    std::copy(received.begin(), received.end(), image.begin() + FrameOffset(frame));
+  }
+  return result;
 }
 
 }  // namespace
@@ -59,11 +58,10 @@ std::string FrameErrorText(TransferKind kind) {
   return {};
 }
 
-RunResult RunCardTransfer(TransferKind kind, CardImage& image, PortAccess& port,
-                          const std::string& port_name, int delay, RunObserver& observer) {
-  PortHold hold(port);
-  const uint16_t base = PortBaseFromName(port_name);
-  if (auto failure = port.Prepare(base)) {
+RunResult RunCardTransfer(TransferKind kind, CardImage& image, CardConnection& connection,
+                          RunObserver& observer) {
+  ConnectionHold hold(connection);
+  if (auto failure = connection.Prepare()) {
     observer.ShowMessage(failure->text, failure->caption);
     return {RunEnd::PortFailed, 0};
   }
@@ -78,11 +76,16 @@ RunResult RunCardTransfer(TransferKind kind, CardImage& image, PortAccess& port,
 
   for (int frame = 0; frame <= LastFrame; ++frame) {
     if (observer.CancelRequested()) return {RunEnd::Cancelled, frame};
-    const bool good = kind == TransferKind::Read
-                          ? ReadOneFrame(base, delay, frame, image)
-                          : WriteFrame(base, delay, frame, FrameOf(source, frame));
-    if (!good) {
-      observer.ShowMessage(FrameErrorText(kind), "Erro");
+    const FrameResult result = kind == TransferKind::Read
+                                   ? ReadOneFrame(connection, frame, image)
+                                   : connection.WriteFrame(frame, FrameOf(source, frame));
+    if (!result.good()) {
+      // A reader that cannot go on says why; any other failure gets the run's own text.
+      if (result.message) {
+        observer.ShowMessage(result.message->text, result.message->caption);
+      } else {
+        observer.ShowMessage(FrameErrorText(kind), "Erro");
+      }
       return {RunEnd::FrameFailed, frame};
     }
     observer.FrameDone(frame);

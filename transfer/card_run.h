@@ -4,8 +4,7 @@
 #include <string>
 
 #include "card/card_image.h"
-
-class PortAccess;
+#include "readers/card_connection.h"
 
 // One whole-card transfer, frame 0 to 1023, between a real card and a card image. Plain C++ so
 // any front end can drive it; the window supplies progress, cancel and its message boxes.
@@ -13,9 +12,9 @@ class PortAccess;
 enum class TransferKind { Read, Write, Format };
 
 enum class RunEnd {
-  PortFailed,   // the port could not be prepared; no frame was tried
+  PortFailed,   // the connection could not be prepared; no frame was tried
   Cancelled,    // stopped at the start of a frame after a cancel
-  FrameFailed,  // a frame command failed; no retry
+  FrameFailed,  // a frame did not go through, or the reader could not go on
   Completed,    // all 1024 frames went through
 };
 
@@ -41,8 +40,7 @@ int ProgressPercent(int frame);
 // The message shown when one of kind's frame commands fails.
 std::string FrameErrorText(TransferKind kind);
 
-// Prepares port for port_name, moves the frames and releases the port on every way out. A read
-// fills image in place frame by frame; a write sends image; a format sends a blank card and
-// leaves image alone.
-RunResult RunCardTransfer(TransferKind kind, CardImage& image, PortAccess& port,
-                          const std::string& port_name, int delay, RunObserver& observer);
+// Prepares connection, moves the frames and releases it on every way out. A read fills image in
+// place frame by frame; a write sends image; a format sends a blank card and leaves image alone.
+RunResult RunCardTransfer(TransferKind kind, CardImage& image, CardConnection& connection,
+                          RunObserver& observer);

@@ -69,8 +69,12 @@ TransferParametersDialog::TransferParametersDialog(TransferKind kind, TransferSe
   GroupBox1->setGeometry(GroupBoxGeometry);
   Label1 = MakeLabel(GroupBox1, "Label1", QStringLiteral("Porta:"), PortLabelPosition);
   Label2 = MakeLabel(GroupBox1, "Label2", QStringLiteral("Delay:"), DelayLabelPosition);
-  ComboBox1 = MakeList(GroupBox1, "ComboBox1", PortListPosition, {"LPT1", "LPT2", "LPT3"});
+  readers_ = setup_.readers.list();
+  QStringList port_items;
+  for (const ReaderEntry& reader : readers_) port_items << QString::fromStdString(reader.label);
+  ComboBox1 = MakeList(GroupBox1, "ComboBox1", PortListPosition, port_items);
   ComboBox2 = MakeList(GroupBox1, "ComboBox2", DelayListPosition, DelayItems());
+  connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TransferParametersDialog::PortChosen);
 
   Button1 = MakeButton(this, "Button1", QStringLiteral("&OK"), OkButtonGeometry);
   Button1->setDefault(true);  // Enter
@@ -85,6 +89,13 @@ TransferParametersDialog::TransferParametersDialog(TransferKind kind, TransferSe
 void TransferParametersDialog::FormCreate() {
   ComboBox1->setCurrentIndex(DefaultPortIndex);
   ComboBox2->setCurrentIndex(DefaultDelayIndex);
+}
+
+// The delay paces only the parallel cable's bits; a reader keeps its own time.
+void TransferParametersDialog::PortChosen(int index) {
+  const bool parallel = index >= 0 && static_cast<std::size_t>(index) < readers_.size() &&
+                        readers_[static_cast<std::size_t>(index)].kind == ReaderKind::ParallelCable;
+  ComboBox2->setEnabled(parallel);
 }
 
 void TransferParametersDialog::Button1Click() {
@@ -103,7 +114,7 @@ void TransferParametersDialog::Button2Click() {
 
 void TransferParametersDialog::StartTransfer() {
   TransferProgressWindow* progress = CreateProgressWindow(kind_, setup_, this);
-  progress->PortName = ComboBox1->currentText();
+  progress->Reader = readers_.at(static_cast<std::size_t>(ComboBox1->currentIndex()));
   progress->Delay = ComboBox2->currentText().toInt();
   transfer_running_ = true;
   progress->exec();  // frees the window when it has closed

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <vector>
 
 #include "transfer/card_run.h"
 #include "transfer/transfer_setup.h"
@@ -10,7 +11,8 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 
-// The modal dialog that chooses port and delay for one transfer, confirms a write or format,
+// The modal dialog that chooses port (a parallel port or a reader found when it opens) and delay
+// for one transfer, confirms a write or format,
 // and runs the transfer's progress window. It cannot be closed while that window is open.
 class TransferParametersDialog : public QDialog {
   Q_OBJECT
@@ -28,9 +30,11 @@ class TransferParametersDialog : public QDialog {
  private:
   void FormCreate();
   void StartTransfer();
+  void PortChosen(int index);
 
   const TransferKind kind_;
   TransferSetup setup_;
+  std::vector<ReaderEntry> readers_;  // the port list's entries, in its order
   bool transfer_running_ = false;
 
   QGroupBox* GroupBox1;

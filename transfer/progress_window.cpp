@@ -58,9 +58,8 @@ TransferProgressWindow::TransferProgressWindow(TransferKind kind, TransferSetup 
 
 void TransferProgressWindow::Timer1Timer() {
   Timer1->stop();  // the run starts exactly once
-  const std::unique_ptr<PortAccess> port = setup_.make_port_access();
-  const RunResult result =
-      RunCardTransfer(kind_, setup_.image, *port, PortName.toStdString(), Delay, *this);
+  const std::unique_ptr<CardConnection> connection = setup_.readers.connect(Reader, Delay);
+  const RunResult result = RunCardTransfer(kind_, setup_.image, *connection, *this);
   if (result.end == RunEnd::Completed) setup_.completed = true;
   if (result.end == RunEnd::FrameFailed) setup_.completed = false;
   run_ended_ = true;

@@ -20,7 +20,7 @@ class TransferProgressWindow : public QDialog, private RunObserver {
 
  public:
   // Set by the parameters dialog before the window is shown.
-  QString PortName;
+  ReaderEntry Reader;
   int Delay = 0;
 
  protected:

@@ -4,16 +4,12 @@
 #include "image_file_filters.h"
 #include "uVexilor.h"
 #include "view/block_texts.h"
+#include "view/system_path.h"
 #include "view/window_texts.h"
 
 namespace {
 
 const QString kMemoryCardSource = QStringLiteral("*MEMORY CARD*");
-
-// Card operations take paths as UTF-8 text.
-std::string PathText(const QString& path) {
-  return path.toStdString();
-}
 
 // Gives a dialog its standard title back however the command ends.
 class TitleReset {
@@ -40,9 +36,9 @@ void TForm1::Novoarquivodeimagem1Click() {
   // leaves the image, its source and the view as they were.
   CardImage blank;
   FormatImage(blank);
-  SaveCardFile(blank, NewCardContainer(choice.format), PathText(path));
+  SaveCardFile(blank, NewCardContainer(choice.format), SystemPath(path));
   SourceName = path;
-  if (LoadCardFile(Image, ImageContainer, PathText(SourceName))) {
+  if (LoadCardFile(Image, ImageContainer, SystemPath(SourceName))) {
     ShowLoadedImage();
   } else {
     ShowNoImage();
@@ -52,7 +48,7 @@ void TForm1::Novoarquivodeimagem1Click() {
 void TForm1::Abrr1Click() {
   const std::optional<QString> chosen = RunFileDialog(OpenDialog1);
   if (!chosen) return;
-  if (LoadCardFile(Image, ImageContainer, PathText(*chosen))) {
+  if (LoadCardFile(Image, ImageContainer, SystemPath(*chosen))) {
     SourceName = *chosen;
     ShowLoadedImage();
   } else {
@@ -66,7 +62,7 @@ void TForm1::Salvararquivoimagem1Click() {
     return;
   }
   if (SourceName != kMemoryCardSource) {
-    SaveCardFile(Image, ImageContainer, PathText(SourceName));
+    SaveCardFile(Image, ImageContainer, SystemPath(SourceName));
     return;
   }
   SaveImageAs();
@@ -77,5 +73,5 @@ void TForm1::SaveImageAs() {
   if (!chosen) return;
   const SaveFilterChoice choice = ImageSaveFilterChoice(SaveDialog1.filter_index);
   SaveCardFile(Image, NewCardContainer(choice.format),
-               PathText(AddMissingExtension(*chosen, choice.extension)));
+               SystemPath(AddMissingExtension(*chosen, choice.extension)));
 }

@@ -74,10 +74,10 @@ QGroupBox* NewGroupBox(QWidget* parent, const char* name, const char* caption, Q
 
 }  // namespace
 
-TForm1::TForm1(UserDialogs& dialogs, PortAccessFactory make_port_access, QWidget* parent)
+TForm1::TForm1(UserDialogs& dialogs, ReaderAccess readers, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
-      make_port_access_(std::move(make_port_access)),
+      readers_(std::move(readers)),
       image_list1_(LoadCommandGlyphs()) {
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Vexilor v1.2"));

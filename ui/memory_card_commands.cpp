@@ -16,7 +16,7 @@ template <typename ParametersDialog>
 void RunTransferDialog(TForm1& window, bool& completed) {
   completed = false;
   auto* dialog = new ParametersDialog(
-      TransferSetup{window.Image, completed, window.Dialogs(), window.MakePortAccess()}, &window);
+      TransferSetup{window.Image, completed, window.Dialogs(), window.Readers()}, &window);
   dialog->exec();
 }
 

@@ -12,6 +12,7 @@
 #include "card/card_image.h"
 #include "card/formats/card_file.h"
 #include "card/messages.h"
+#include "readers/reader_registry.h"
 #include "transfer/transfer_setup.h"
 #include "transfer/user_dialogs.h"
 
@@ -33,7 +34,7 @@ class TForm1 : public QMainWindow {
   Q_OBJECT
 
  public:
-  explicit TForm1(UserDialogs& dialogs, PortAccessFactory make_port_access = MakeSystemPortAccess,
+  explicit TForm1(UserDialogs& dialogs, ReaderAccess readers = SystemReaders(),
                   QWidget* parent = nullptr);
   ~TForm1() override;
 
@@ -51,7 +52,7 @@ class TForm1 : public QMainWindow {
   bool FormatCompleted = false;
 
   UserDialogs& Dialogs() const { return dialogs_; }
-  const PortAccessFactory& MakePortAccess() const { return make_port_access_; }
+  const ReaderAccess& Readers() const { return readers_; }
   // Shown by "Sobre"; made once at start-up and kept for the whole run.
   void SetAboutBox(TForm2* about_box) { about_box_ = about_box; }
 
@@ -127,7 +128,7 @@ class TForm1 : public QMainWindow {
   void SaveImageAs();
 
   UserDialogs& dialogs_;
-  PortAccessFactory make_port_access_;
+  ReaderAccess readers_;
   MessageBoxHandler previous_message_box_;
   TForm2* about_box_ = nullptr;
   bool hint_handler_installed_ = false;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "card/image_file.h"
+#include "readers/lpt_connection.h"
 #include "transport/emulated_card.h"
 #include "transport/emulated_card_port_access.h"
 
@@ -27,11 +28,12 @@ TEST_P(ReportedFrameFailureTest, NamesTheFrame) {
   auto card = std::make_unique<EmulatedCard>();
   card->faults().wrong_end_byte_frame = failing.frame;
   EmulatedCardPortAccess port(*card);
+  LptConnection cable(port, "LPT1", 1);
   auto image = std::make_unique<CardImage>();
   FormatImage(*image);
 
   testing::internal::CaptureStderr();
-  const bool completed = RunReportedTransfer(failing.kind, *image, port, "LPT1", 1, "nota");
+  const bool completed = RunReportedTransfer(failing.kind, *image, cable, "nota");
   const std::string report = testing::internal::GetCapturedStderr();
   EXPECT_FALSE(completed);
   EXPECT_EQ(report, failing.report);
@@ -52,10 +54,11 @@ TEST(ReportedTransfer, APortThatCannotBePreparedIsReportedWithItsCaption) {
   auto card = std::make_unique<EmulatedCard>();
   EmulatedCardPortAccess port(*card);
   port.fail_prepare_with = PortFailure{"Porta ocupada", "Vexilor"};
+  LptConnection cable(port, "LPT1", 3);
   auto image = std::make_unique<CardImage>();
 
   testing::internal::CaptureStderr();
-  const bool completed = RunReportedTransfer(TransferKind::Read, *image, port, "LPT1", 3, "nota");
+  const bool completed = RunReportedTransfer(TransferKind::Read, *image, cable, "nota");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Vexilor: Porta ocupada\n");
   EXPECT_FALSE(completed);
   EXPECT_EQ(port.release_count(), 1);
@@ -65,10 +68,11 @@ TEST(ReportedTransfer, ACompleteRunReportsNothing) {
   auto card = std::make_unique<EmulatedCard>();
   FormatImage(card->image());
   EmulatedCardPortAccess port(*card);
+  LptConnection cable(port, "LPT1", 1);
   auto image = std::make_unique<CardImage>();
 
   testing::internal::CaptureStderr();
-  const bool completed = RunReportedTransfer(TransferKind::Read, *image, port, "LPT1", 1, "nota");
+  const bool completed = RunReportedTransfer(TransferKind::Read, *image, cable, "nota");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_TRUE(completed);
   EXPECT_EQ(*image, card->image());

@@ -62,9 +62,8 @@ class MemoryCardCommandsTest : public QObject {
 
   // A main window whose transfers reach the emulated card, or the port that port makes.
   void StartOverCard(bool image_shown, PortAccessFactory port = {}) {
-    window =
-        std::make_unique<TForm1>(fixture->dialogs, port ? fixture->Setup(port).make_port_access
-                                                        : fixture->CardSetup().make_port_access);
+    window = std::make_unique<TForm1>(
+        fixture->dialogs, port ? fixture->Setup(port).readers : fixture->CardSetup().readers);
     window->show();
     fixture->card.image() = SomeCard(10);
     card_before = fixture->card.image();

@@ -182,7 +182,7 @@ class ParametersDialogTest : public QObject {
     int handed_delay = 0;
     WhenModal(ProgressName(kind), [&](QWidget* window) {
       auto* progress = qobject_cast<TransferProgressWindow*>(window);
-      handed_port = progress->PortName;
+      handed_port = QString::fromStdString(progress->Reader.label);
       handed_delay = progress->Delay;
       progress->close();
     });

@@ -315,7 +315,7 @@ class ProgressWindowTest : public QObject {
     TransferFixture fixture;
     QPointer<TransferProgressWindow> window =
         CreateProgressWindow(TransferKind::Read, fixture.CardSetup(), nullptr);
-    window->PortName = "LPT1";
+    window->Reader = ParallelReader("LPT1");
     window->Delay = 1;
     bool alive_after_requests = false;
     fixture.AtFrame(50, [&] {

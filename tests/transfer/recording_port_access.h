@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "transfer/transfer_setup.h"
+#include "readers/lpt_connection.h"
 #include "transport/port_access.h"
 
 // Records what a run asks of its port ("Prepare 0x378", "Release") and passes it on to the

@@ -1,5 +1,6 @@
 #include "transfer_fixture.h"
 
+#include "readers/lpt_connection.h"
 #include "transport/emulated_card_port_access.h"
 
 TransferFixture::TransferFixture() {
@@ -16,7 +17,10 @@ TransferFixture::TransferFixture() {
 }
 
 TransferSetup TransferFixture::Setup(PortAccessFactory inner) {
-  return {image, completed, dialogs, RecordingFactory(log, std::move(inner))};
+  return {image,
+          completed,
+          dialogs,
+          {ParallelReaders, ParallelConnections(RecordingFactory(log, std::move(inner)))}};
 }
 
 TransferSetup TransferFixture::CardSetup() {
@@ -41,7 +45,7 @@ TransferParametersDialog* CreateParametersDialog(TransferKind kind, TransferSetu
 
 void RunProgressWindow(TransferKind kind, TransferSetup setup, int delay, const QString& port) {
   TransferProgressWindow* window = CreateProgressWindow(kind, std::move(setup), nullptr);
-  window->PortName = port;
+  window->Reader = ParallelReader(port.toStdString());
   window->Delay = delay;
   window->exec();
 }
