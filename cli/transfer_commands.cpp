@@ -9,6 +9,7 @@
 #include "card/image_file.h"
 #include "cli/command_line.h"
 #include "cli/reported_transfer.h"
+#include "cli/write_verification.h"
 #include "readers/lpt_connection.h"
 #include "readers/reader_registry.h"
 #include "transfer/card_run.h"
@@ -22,15 +23,19 @@ namespace {
 const QString kPortOption = QStringLiteral("porta");
 const QString kDelayOption = QStringLiteral("delay");
 const QString kVirtualCardOption = QStringLiteral("cartao-virtual");
+const QString kReaderOption = QStringLiteral("leitor");
+const QString kSerialOption = QStringLiteral("serial");
+const QString kVerifyOption = QStringLiteral("verificar");
 const QStringList kPortNames = {"LPT1", "LPT2", "LPT3"};
 constexpr int kFirstDelay = 1;
 constexpr int kLastDelay = 10;
 constexpr int kDefaultDelay = 3;
 
 struct TransferOptions {
-  std::string port_name;
+  ReaderEntry reader;
   int delay;
   std::optional<std::string> virtual_card;  // path of the emulated card's .mc file
+  bool verify = false;                      // gravar: read the card back and compare
 };
 
 void AddTransferOptions(CommandLine& line) {
@@ -42,18 +47,49 @@ void AddTransferOptions(CommandLine& line) {
                  QStringLiteral("Usa um Memory Card emulado, guardado no arquivo CARTAO.mc, em "
                                 "vez da porta."),
                  QStringLiteral("CARTAO.mc"));
+  line.AddOption({kReaderOption},
+                 QStringLiteral("Leitor serial em vez do cabo: memcarduino, ps1cardlink ou "
+                                "dexdrive (com --serial)."),
+                 QStringLiteral("memcarduino|ps1cardlink|dexdrive"));
+  line.AddOption({kSerialOption},
+                 QStringLiteral("Porta serial do leitor, como COM3 ou /dev/ttyUSB0 (veja "
+                                "vexilor-cli leitores)."),
+                 QStringLiteral("PORTA"));
 }
 
-CommandUsage TransferUsage(QString name, QStringList positionals, QString description) {
+CommandUsage TransferUsage(QString name, QStringList positionals, QString description,
+                           QString extra_options = {}) {
   return {std::move(name), std::move(positionals),
-          "[--porta LPT1|LPT2|LPT3 | --cartao-virtual CARTAO.mc] [--delay 1..10]",
+          "[--porta LPT1|LPT2|LPT3 | --cartao-virtual CARTAO.mc | --leitor LEITOR --serial "
+          "PORTA] [--delay 1..10]" +
+              extra_options,
           std::move(description)};
 }
 
+// --leitor and --serial name a serial reader, which keeps its own time: no --delay with them.
+std::optional<ReaderEntry> SerialReaderOf(const CommandLine& line) {
+  if (line.IsSet(kReaderOption) != line.IsSet(kSerialOption)) {
+    line.Fail(QStringLiteral("--leitor e --serial vão juntos"));
+  }
+  if (!line.IsSet(kReaderOption)) return std::nullopt;
+  if (line.IsSet(kDelayOption)) line.Fail(QStringLiteral("--delay vale só para a porta paralela"));
+  const auto kind = SerialReaderKindNamed(line.Value(kReaderOption).toLower().toStdString());
+  if (!kind) {
+    line.Fail(QStringLiteral("--leitor deve ser memcarduino, ps1cardlink ou dexdrive, não \"%1\"")
+                  .arg(line.Value(kReaderOption)));
+  }
+  const std::string port = line.Value(kSerialOption).toStdString();
+  return ReaderEntry{ReaderKindName(*kind) + " (" + port + ")", *kind, port};
+}
+
 TransferOptions TransferOptionsOf(const CommandLine& line) {
-  TransferOptions options{"LPT1", kDefaultDelay, std::nullopt};
+  TransferOptions options{ParallelReader("LPT1"), kDefaultDelay, std::nullopt};
   if (line.IsSet(kPortOption) && line.IsSet(kVirtualCardOption)) {
     line.Fail(QStringLiteral("use --porta ou --cartao-virtual, não os dois"));
+  }
+  const bool serial = line.IsSet(kReaderOption) || line.IsSet(kSerialOption);
+  if (serial && (line.IsSet(kPortOption) || line.IsSet(kVirtualCardOption))) {
+    line.Fail(QStringLiteral("use só um de --porta, --cartao-virtual e --leitor"));
   }
   if (line.IsSet(kPortOption)) {
     const QString port = line.Value(kPortOption).toUpper();
@@ -61,8 +97,9 @@ TransferOptions TransferOptionsOf(const CommandLine& line) {
       line.Fail(QStringLiteral("--porta deve ser LPT1, LPT2 ou LPT3, não \"%1\"")
                     .arg(line.Value(kPortOption)));
     }
-    options.port_name = port.toStdString();
+    options.reader = ParallelReader(port.toStdString());
   }
+  if (auto serial = SerialReaderOf(line)) options.reader = *serial;
   if (line.IsSet(kDelayOption)) {
     options.delay = line.IntegerOption(kDelayOption, kFirstDelay, kLastDelay);
   }
@@ -80,19 +117,22 @@ bool LoadVirtualCard(EmulatedCard& card, const std::string& path) {
 }
 
 // An emulated card's file is rewritten after a write or format however far it got, as a real card
-// would keep what it had received.
+// would keep what it had received. A verified write reads the card back over a new connection.
 bool Transfer(TransferKind kind, CardImage& image, const TransferOptions& options,
               const std::string& stopped_note) {
-  if (!options.virtual_card) {
-    auto connection = MakeReaderConnection(ParallelReader(options.port_name), options.delay);
-    return RunReportedTransfer(kind, image, *connection, stopped_note);
+  std::unique_ptr<EmulatedCard> card;
+  if (options.virtual_card) {
+    card = std::make_unique<EmulatedCard>(PortBaseFromName(options.reader.port));
+    if (!LoadVirtualCard(*card, *options.virtual_card)) return false;
   }
-  auto card = std::make_unique<EmulatedCard>(PortBaseFromName(options.port_name));
-  if (!LoadVirtualCard(*card, *options.virtual_card)) return false;
-  LptConnection connection(std::make_unique<EmulatedCardPortAccess>(*card), options.port_name,
-                           options.delay);
-  const bool completed = RunReportedTransfer(kind, image, connection, stopped_note);
-  if (kind != TransferKind::Read) card->SaveTo(*options.virtual_card);
+  const auto connect = [&]() -> std::unique_ptr<CardConnection> {
+    if (!card) return MakeReaderConnection(options.reader, options.delay);
+    return std::make_unique<LptConnection>(std::make_unique<EmulatedCardPortAccess>(*card),
+                                           options.reader.port, options.delay);
+  };
+  bool completed = RunReportedTransfer(kind, image, *connect(), stopped_note);
+  if (completed && options.verify) completed = VerifyWrittenCard(image, *connect());
+  if (card && kind != TransferKind::Read) card->SaveTo(*options.virtual_card);
   return completed;
 }
 
@@ -116,10 +156,15 @@ int RunLer(const QStringList& arguments) {
 
 int RunGravar(const QStringList& arguments) {
   CommandLine line(TransferUsage("gravar", {"IMAGEM"},
-                                 "Grava a imagem no Memory Card, sobrepondo todos os seus dados."));
+                                 "Grava a imagem no Memory Card, sobrepondo todos os seus dados.",
+                                 " [--verificar]"));
   AddTransferOptions(line);
+  line.AddOption({kVerifyOption},
+                 QStringLiteral("Depois de gravar, lê o Memory Card inteiro e compara com a "
+                                "imagem, frame a frame."));
   if (!line.Parse(arguments)) return ExitDone;
-  const TransferOptions options = TransferOptionsOf(line);
+  TransferOptions options = TransferOptionsOf(line);
+  options.verify = line.IsSet(kVerifyOption);
   auto image = std::make_unique<CardImage>();
   CardContainer container;
   if (!LoadCardFile(*image, container, SystemPath(line.Positional(0)))) return ExitFailed;

@@ -12,10 +12,13 @@
 
 enum class ReaderKind {
   ParallelCable,  // port is "LPT1", "LPT2" or "LPT3"
+  Memcarduino,    // port is a serial port, for these three
+  Ps1CardLink,
+  DexDrive,
 };
 
 struct ReaderEntry {
-  std::string label;  // shown in the list, e.g. "LPT1"
+  std::string label;  // shown in the list, e.g. "LPT1" or "MemCARDuino (ttyUSB0)"
   ReaderKind kind = ReaderKind::ParallelCable;
   std::string port;  // what the connection opens: a parallel port name or a device
 };

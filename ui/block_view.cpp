@@ -28,8 +28,8 @@ void TForm1::FillBlockList() {
   ListBox1->clear();
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     auto* line = new QListWidgetItem(BlockLineText(Image, block), ListBox1);
+    line->setToolTip(BlockLineToolTip(Image, block, CardFileComment(ImageContainer, block)));
     line->setSizeHint(QSize(0, ListRowHeight));
-    line->setToolTip(BlockLineToolTip(ImageContainer, block));
   }
   Label8->setText(SourceLineText(SourceName));
   Label9->setText(UsedBlocksText(Image));

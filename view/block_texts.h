@@ -4,16 +4,20 @@
 #include <string>
 
 #include "card/card_image.h"
-#include "card/formats/card_file.h"
 
 // The texts the window shows for a card image, without widgets, so the window and the
 // command-line companion show exactly the same. Card bytes are read as Windows-1252 and every
 // text ends at its first NUL.
 
 QString CardText(const std::string& windows1252);
+// Without the characters 0x00 to 0x20 at both ends.
+QString TrimBlanksAndControls(const QString& text);
 
 // The block list line of a save block (no number, no padding).
 QString BlockLineText(const CardImage& image, int block);
+// The tooltip of that line: the save's title decoded as Shift-JIS, for a save's first block,
+// then on the next line the comment a card file carried for the block (Windows-1252), if any.
+QString BlockLineToolTip(const CardImage& image, int block, const std::string& comment = {});
 
 struct SaveDetailTexts {
   QString product_code;  // Edit1
@@ -35,7 +39,3 @@ QString CleanFileName(const QString& text);
 // The export name proposed for a save: its shown list line and region, joined by "_".
 QString SuggestSaveFileName(const QString& line_text, const QString& region_text);
 QString AddMissingExtension(const QString& name, const QString& extension);
-
-// The tooltip of a block's list line: the comment a DexDrive file keeps for that block, or
-// nothing.
-QString BlockLineToolTip(const CardContainer& container, int block);

@@ -53,6 +53,11 @@ bool RefuseUnrecognised(const CardFileRecognition& recognition, const std::strin
 
 }  // namespace
 
+std::string CardFileComment(const CardContainer& container, int block) {
+  if (container.format != CardFormat::DexDrive || !IsSaveBlock(block)) return {};
+  return container.comments[static_cast<std::size_t>(block - FirstSaveBlock)];
+}
+
 std::span<const CardFormatInfo> CardFormats() {
   return FormatTable();
 }

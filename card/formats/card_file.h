@@ -37,6 +37,9 @@ struct CardContainer {
   bool signature_valid = true;
 };
 
+// The comment the file keeps for block (1..15): a DexDrive comment, or empty.
+std::string CardFileComment(const CardContainer& container, int block);
+
 struct CardFormatInfo {
   CardFormat format;
   std::string_view name;                     // as messages name the format

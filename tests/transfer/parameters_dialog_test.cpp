@@ -1,10 +1,13 @@
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QtTest>
 
 #include "modal_helpers.h"
+#include "readers/emulated/emulated_reader.h"
+#include "readers/reader_registry.h"
 #include "transfer/progress_window.h"
 #include "transfer_fixture.h"
 
@@ -53,7 +56,35 @@ class ParametersDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { TransferProgressWindow::SetStartDelay(std::chrono::milliseconds(50)); }
   void cleanup() { QCOMPARE(LiveTransferWindows(), 0); }
+
+  // No main window was made in this process: the dialogs still get the form font's nearest face.
+  void usesTheFormFontOnItsOwn() {
+    TransferFixture fixture;
+    std::unique_ptr<TransferParametersDialog> dialog(
+        CreateParametersDialog(TransferKind::Read, fixture.Setup()));
+    QCOMPARE(dialog->font().family(), QString("MS Sans Serif"));
+    QCOMPARE(QFontInfo(dialog->font()).family(), QString("Liberation Sans"));
+  }
+
+  // Tab from the port list to "&Cancelar", then Enter: the focused button is pressed, not OK.
+  void enterPressesTheFocusedCancel() {
+    TransferFixture fixture;
+    fixture.completed = true;
+    QString focused;
+    WhenModal(ParametersName(TransferKind::Read), [&focused](QWidget* dialog) {
+      List(dialog, "ComboBox1")->setFocus();
+      for (int tab = 0; tab < 3; ++tab) QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
+      focused = dialog->focusWidget()->objectName();
+      QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+      if (dialog->isVisible()) Button(dialog, "Button2")->click();
+    });
+    CreateParametersDialog(TransferKind::Read, fixture.Setup())->exec();
+    QCOMPARE(focused, QString("Button2"));
+    QCOMPARE(fixture.log.made, 0);
+    QVERIFY(fixture.completed);
+  }
 
   void layoutAndDefaults_data() {
     QTest::addColumn<TransferKind>("kind");
@@ -213,6 +244,68 @@ class ParametersDialogTest : public QObject {
     dialog->exec();
     QVERIFY(stayed_open);
     QVERIFY(dialog.isNull());
+  }
+
+  // The serial readers found as the dialog opens follow the parallel ports; Delay paces only
+  // the cable, so it is off while a reader is chosen.
+  void serialReadersFollowTheParallelPorts() {
+    TransferFixture fixture;
+    TransferSetup setup = fixture.Setup();
+    setup.readers.list = [] {
+      std::vector<ReaderEntry> readers = ParallelReaders();
+      readers.push_back({"MemCARDuino (ttyUSB0)", ReaderKind::Memcarduino, "/dev/ttyUSB0"});
+      readers.push_back({"DexDrive (COM3)", ReaderKind::DexDrive, "COM3"});
+      return readers;
+    };
+    std::unique_ptr<TransferParametersDialog> dialog(
+        CreateParametersDialog(TransferKind::Write, setup));
+    QComboBox* ports = List(dialog.get(), "ComboBox1");
+    QComboBox* delays = List(dialog.get(), "ComboBox2");
+    QCOMPARE(Items(ports),
+             QStringList({"LPT1", "LPT2", "LPT3", "MemCARDuino (ttyUSB0)", "DexDrive (COM3)"}));
+    QCOMPARE(ports->currentText(), QString("LPT1"));
+    QCOMPARE(delays->currentText(), QString("3"));
+    QVERIFY(delays->isEnabled());
+    ports->setCurrentIndex(4);
+    QVERIFY(!delays->isEnabled());
+    ports->setCurrentIndex(2);
+    QVERIFY(delays->isEnabled());
+  }
+
+  void readThroughAChosenReader_data() {
+    QTest::addColumn<bool>("card_inserted");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("card") << true << QStringList();
+    QTest::newRow("no card") << false
+                             << QStringList{"Erro: Nenhum Memory Card no leitor PS1CardLink!"};
+  }
+
+  // The read window, its outcome flag and its messages work through a reader as through the
+  // cable.
+  void readThroughAChosenReader() {
+    QFETCH(bool, card_inserted);
+    QFETCH(QStringList, messages);
+    TransferFixture fixture;
+    for (std::size_t i = 0; i < fixture.card.image().size(); ++i) {
+      fixture.card.image()[i] = static_cast<uint8_t>(i * 13 + (i >> 7));
+    }
+    fixture.card.SetInserted(card_inserted);
+    EmulatedReader reader(ReaderFirmware::Ps1CardLink, fixture.card);
+    reader.Start();
+    TransferSetup setup{fixture.image, fixture.completed, fixture.dialogs, SystemReaders()};
+    setup.readers.list = [&reader] {
+      std::vector<ReaderEntry> readers = ParallelReaders();
+      readers.push_back({"PS1CardLink (emulado)", ReaderKind::Ps1CardLink, reader.device()});
+      return readers;
+    };
+    WhenModal(ParametersName(TransferKind::Read), [](QWidget* dialog) {
+      List(dialog, "ComboBox1")->setCurrentIndex(3);
+      QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    CreateParametersDialog(TransferKind::Read, setup)->exec();
+    QCOMPARE(fixture.completed, card_inserted);
+    QCOMPARE(fixture.image == fixture.card.image(), card_inserted);
+    QCOMPARE(fixture.dialogs.Messages(), messages);
   }
 };
 

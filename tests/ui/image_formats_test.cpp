@@ -125,8 +125,9 @@ class ImageFormatsTest : public QObject {
     WriteBytes(path.toStdString(), GmeFile(StandardCard(), "Fase 3, antes do chefe"));
     f.dialogs.QueueFile(path);
     f.Trigger(QStringLiteral("Abrr1"));
-    QCOMPARE(f.List()->item(0)->toolTip(), QStringLiteral("Fase 3, antes do chefe"));
-    QCOMPARE(f.List()->item(1)->toolTip(), QString());
+    // The title, then the comment of the block on the next line.
+    QCOMPARE(f.List()->item(0)->toolTip(), QStringLiteral("ABC\nFase 3, antes do chefe"));
+    QCOMPARE(f.List()->item(1)->toolTip(), QStringLiteral("AB: SAVE/1"));
 
     f.ClickLine(0);
     f.dialogs.QueueYes();
