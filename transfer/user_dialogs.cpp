@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -14,28 +15,30 @@ const QString kNoText = QStringLiteral("&Não");
 const QString kOpenTitle = QStringLiteral("Abrir");
 const QString kSaveTitle = QStringLiteral("Salvar como");
 
-// Each "Description|*.ext" pair becomes Qt's "Description (*.ext)"; the pattern is then hidden
-// again by HideNameFilterDetails, so the list shows the description exactly as written.
+// "Description|*.a;*.b" becomes Qt's "Description (*.a *.b)", one per pair of a filter of
+// several; the patterns are then hidden again by HideNameFilterDetails, so the list shows the
+// descriptions exactly as written.
 QStringList QtNameFilters(const QString& filter) {
   const QStringList parts = filter.split(u'|');
   if (parts.size() < 2) return {filter};
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    filters << parts[i] + QStringLiteral(" (") + QString(parts[i + 1]).replace(u';', u' ') + u')';
+    QString patterns = parts.at(i + 1);
+    filters << parts.at(i) + QStringLiteral(" (") + patterns.replace(u';', u' ') + u')';
   }
   return filters;
 }
 
-// The 1-based position of the filter the dialog shows as selected, which HideNameFilterDetails
-// gives without its patterns; 0 when none matches.
-int FilterIndexOf(const QStringList& filters, const QString& selected) {
+// The index of a filter as the dialog reports it: with its details hidden, Qt gives the
+// description alone.
+int IndexOfFilter(const QStringList& filters, const QString& reported) {
   for (qsizetype i = 0; i < filters.size(); ++i) {
-    const QString& filter = filters[i];
-    if (filter == selected || filter.left(filter.lastIndexOf(QStringLiteral(" ("))) == selected) {
-      return static_cast<int>(i) + 1;
+    const QString& filter = filters.at(i);
+    if (reported == filter || reported == filter.left(filter.lastIndexOf(QStringLiteral(" (")))) {
+      return static_cast<int>(i);
     }
   }
-  return 0;
+  return -1;
 }
 
 QString StandardTitle(FileDialogRequest::Kind kind) {
@@ -58,8 +61,7 @@ bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& text, const QString
   return box.exec() == QMessageBox::Yes;
 }
 
-std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent,
-                                                 const FileDialogRequest& request) {
+std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequest& request) {
   QFileDialog dialog(parent);
   dialog.setObjectName(request.name);
   const bool open = request.kind == FileDialogRequest::Kind::Open;
@@ -72,18 +74,22 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent,
   const QStringList filters = QtNameFilters(request.filter);
   if (!request.filter.isEmpty()) {
     dialog.setNameFilters(filters);
-    if (request.filter_index >= 1 && request.filter_index <= filters.size()) {
-      dialog.selectNameFilter(filters[request.filter_index - 1]);
-    }
+    dialog.selectNameFilter(filters.value(request.filter_index));
   }
   if (!request.initial_folder.isEmpty()) {
     dialog.setDirectory(request.initial_folder == QStringLiteral(".") ? QDir::currentPath()
                                                                       : request.initial_folder);
   }
   if (!request.file_name.isEmpty()) dialog.selectFile(request.file_name);
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  const int chosen_filter = FilterIndexOf(filters, dialog.selectedNameFilter());
-  if (chosen_filter > 0) request.filter_index = chosen_filter;
+  QObject::connect(&dialog, &QFileDialog::filterSelected, [&](const QString& filter) {
+    const int index = IndexOfFilter(filters, filter);
+    if (index >= 0 && index < request.filter_file_names.size()) {
+      dialog.selectFile(request.filter_file_names.at(index));
+    }
+  });
+  const int result = dialog.exec();
+  request.filter_index = std::max(0, IndexOfFilter(filters, dialog.selectedNameFilter()));
+  if (result != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.first();

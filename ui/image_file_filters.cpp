@@ -76,7 +76,7 @@ QString ImageSaveFilter() {
 }
 
 SaveFilterChoice ImageSaveFilterChoice(int filter_index) {
-  const bool known = filter_index >= 1 && filter_index <= static_cast<int>(std::size(kSaveFilters));
-  const SaveFilter& filter = kSaveFilters[known ? filter_index - 1 : 0];
+  const bool known = filter_index >= 0 && filter_index < static_cast<int>(std::size(kSaveFilters));
+  const SaveFilter& filter = kSaveFilters[known ? filter_index : 0];
   return {filter.format, u'.' + QString::fromUtf8(filter.extension)};
 }

@@ -17,5 +17,5 @@ struct SaveFilterChoice {
   CardFormat format;
   QString extension;  // with its dot, added to a name chosen without one
 };
-// The format and extension of save filter filter_index (1-based); .mc for any other index.
+// The format and extension of save filter filter_index (0 for the first); .mc for any other.
 SaveFilterChoice ImageSaveFilterChoice(int filter_index);

@@ -50,7 +50,7 @@ class ImageFormatsTest : public QObject {
   }
   int SaveFilterIndex(const QString& pattern) {
     const QStringList parts = Filters(QStringLiteral("Novoarquivodeimagem1"));
-    return static_cast<int>(parts.indexOf(pattern)) / 2 + 1;
+    return static_cast<int>(parts.indexOf(pattern)) / 2;
   }
 
  private slots:
@@ -73,7 +73,7 @@ class ImageFormatsTest : public QObject {
     }
     const QStringList save = Filters(QStringLiteral("Novoarquivodeimagem1"));
     QCOMPARE(save.mid(0, 2), (QStringList{"Arquivo Memory Card (.MC)", "*.mc"}));
-    QCOMPARE(f.dialogs.Requests().back().file.filter_index, 1);
+    QCOMPARE(f.dialogs.Requests().back().file.filter_index, 0);
   }
 
   void newImageIsWrittenInTheFormatOfTheChosenFilter_data() {
