@@ -5,13 +5,17 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 
 #include "card/file_io.h"
 #include "card/file_lock.h"
+#include "card/formats/card_file.h"
 #include "card/icon_file.h"
 #include "card/image_file.h"
 #include "card/maintenance.h"
 #include "card/messages.h"
+#include "card/save_source.h"
 #include "card/single_save.h"
 #include "cli/command_line.h"
 #include "cli/listing.h"
@@ -28,11 +32,33 @@ const QString kForceOption = QStringLiteral("forcar");
 // How long an edit waits for another edit of the same image to finish.
 constexpr std::chrono::milliseconds kEditPatience{2000};
 
+// An image file in any format, with what its container carried.
+struct LoadedImage {
+  CardImage image;
+  CardContainer container;
+};
+
 // The image lives on the heap: 128 KiB is too much for a comfortable stack frame.
-std::unique_ptr<CardImage> LoadImage(const QString& path) {
-  auto image = std::make_unique<CardImage>();
-  if (!LoadImageFile(*image, SystemPath(path))) return nullptr;
-  return image;
+std::unique_ptr<LoadedImage> LoadImage(const QString& path) {
+  auto loaded = std::make_unique<LoadedImage>();
+  if (!LoadCardFile(loaded->image, loaded->container, SystemPath(path))) return nullptr;
+  return loaded;
+}
+
+// Written in the container's format, or in the one the output's extension names.
+void SaveImage(const LoadedImage& loaded, const QString& path) {
+  SaveCardFile(loaded.image, ContainerForOutput(loaded.container, SystemPath(path)),
+               SystemPath(path));
+}
+
+// The formats converter offers by name; any image extension is accepted as well.
+const QString kFormatCodes = QStringLiteral("mc|mcr|gme|vgs|vmp|psx");
+
+// An output that exists is replaced only when asked for with --forcar.
+void RequireNewFileOrForce(const CommandLine& line, const QString& path) {
+  if (RegularFileExists(SystemPath(path)) && !line.IsSet(kForceOption)) {
+    line.Fail(QStringLiteral("o arquivo %1 já existe; use --forcar para substituí-lo").arg(path));
+  }
 }
 
 // The window's test before a save or its icon is exported.
@@ -48,13 +74,18 @@ bool IsExportableSave(const CardImage& image, int block) {
 using Edit = std::function<void(CardImage& image)>;
 using EditFromArguments = std::function<Edit(const CommandLine& line)>;
 
-int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArguments& make_edit) {
-  usage.options_synopsis = QStringLiteral("[-o SAIDA.mc]");
+using AddOptions = std::function<void(CommandLine& line)>;
+
+int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArguments& make_edit,
+            const AddOptions& add_options = {}) {
+  if (!usage.options_synopsis.isEmpty()) usage.options_synopsis += u' ';
+  usage.options_synopsis += QStringLiteral("[-o SAIDA.mc]");
   usage.description +=
       QStringLiteral("\nA imagem é regravada no lugar (ou em SAIDA.mc) só quando muda.");
   CommandLine line(std::move(usage));
   line.AddOption({"o", kOutputOption}, QStringLiteral("Grava a imagem alterada em SAIDA.mc."),
                  QStringLiteral("SAIDA.mc"));
+  if (add_options) add_options(line);
   if (!line.Parse(arguments)) return ExitDone;
   const Edit edit = make_edit(line);
 
@@ -69,18 +100,62 @@ int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArgu
                   "Erro");
     return ExitFailed;
   }
-  auto image = LoadImage(path);
-  if (!image) return ExitFailed;
-  const auto before = std::make_unique<const CardImage>(*image);
+  auto loaded = LoadImage(path);
+  if (!loaded) return ExitFailed;
+  const auto before = std::make_unique<const CardImage>(loaded->image);
   const int messages_before = MessagesShown();
-  edit(*image);
+  edit(loaded->image);
   if (MessagesShown() != messages_before) return ExitFailed;
-  if (*image == *before) {
+  if (loaded->image == *before) {
     PrintError(QStringLiteral("Nada foi alterado; a imagem não foi gravada.\n"));
     return ExitDone;
   }
-  SaveImageFile(*image, SystemPath(line.IsSet(kOutputOption) ? line.Value(kOutputOption) : path));
+  SaveImage(*loaded, line.IsSet(kOutputOption) ? line.Value(kOutputOption) : path);
   return ExitDone;
+}
+
+struct FormatName {
+  const char* name;
+  SingleSaveFormat format;
+};
+constexpr FormatName kFormatNames[] = {{"mcs", SingleSaveFormat::Mcs},
+                                       {"bruto", SingleSaveFormat::RawSave},
+                                       {"ar", SingleSaveFormat::ActionReplay},
+                                       {"psv", SingleSaveFormat::Psv}};
+// The extensions each format is known by; a raw save has none.
+constexpr FormatName kFormatExtensions[] = {
+    {"mcs", SingleSaveFormat::Mcs},          {"psx", SingleSaveFormat::ActionReplay},
+    {"pda", SingleSaveFormat::ActionReplay}, {"mcb", SingleSaveFormat::ActionReplay},
+    {"mcx", SingleSaveFormat::ActionReplay}, {"psv", SingleSaveFormat::Psv}};
+const QString kFormatOption = QStringLiteral("formato");
+const QString kBlockOption = QStringLiteral("bloco");
+
+std::optional<SingleSaveFormat> FormatNamed(const QString& name,
+                                            std::span<const FormatName> table) {
+  for (const auto& entry : table) {
+    if (name.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0) return entry.format;
+  }
+  return std::nullopt;
+}
+
+// --formato, else the output's extension, else .mcs.
+SingleSaveFormat ExportFormat(const CommandLine& line, const QString& output) {
+  if (!line.IsSet(kFormatOption)) {
+    return FormatNamed(QFileInfo(output).suffix(), kFormatExtensions)
+        .value_or(SingleSaveFormat::Mcs);
+  }
+  if (auto format = FormatNamed(line.Value(kFormatOption), kFormatNames)) return *format;
+  line.Fail(QStringLiteral("--formato deve ser mcs, bruto, ar ou psv, não \"%1\"")
+                .arg(line.Value(kFormatOption)));
+}
+
+// Takes the save that starts at block of the card at path into image.
+Edit ImportFromCard(const std::string& path, int block) {
+  return [path, block](CardImage& image) {
+    auto source = std::make_unique<CardImage>();
+    if (!LoadSourceCard(*source, path) || !IsExportableSave(*source, block)) return;
+    ImportSaveFromCard(image, *source, block, path);
+  };
 }
 
 RegionCode RegionArgument(const CommandLine& line, int index) {
@@ -104,46 +179,78 @@ int RunListar(const QStringList& arguments) {
   if (!line.Parse(arguments)) return ExitDone;
 
   const QString path = line.Positional(0);
-  auto image = LoadImage(path);
-  if (!image) return ExitFailed;
+  auto loaded = LoadImage(path);
+  if (!loaded) return ExitFailed;
   const QString source = QFileInfo(path).absoluteFilePath();
   if (line.IsSet("json")) {
-    PrintOut(QString::fromUtf8(QJsonDocument(ListingJson(*image, source)).toJson()));
+    QJsonObject listing = ListingJson(loaded->image, source);
+    const std::string_view format = InfoOf(loaded->container.format).code;
+    listing.insert(QStringLiteral("formato"),
+                   QString::fromUtf8(format.data(), static_cast<qsizetype>(format.size())));
+    PrintOut(QString::fromUtf8(QJsonDocument(listing).toJson()));
   } else {
-    PrintOut(ListingText(*image, source));
+    PrintOut(ListingText(loaded->image, source));
   }
   return ExitDone;
 }
 
 int RunExportar(const QStringList& arguments) {
   CommandLine line({"exportar",
-                    {kImage, kBlock, "SAIDA.mcs"},
-                    {},
-                    "Grava o 'save' que começa em BLOCO num arquivo de 'save' único."});
+                    {kImage, kBlock, "SAIDA"},
+                    "[--formato mcs|bruto|ar|psv]",
+                    "Grava o 'save' que começa em BLOCO num arquivo de 'save' único, no formato "
+                    "de --formato;\nsem ele, no da extensão de SAIDA (.mcs; .psx, .pda, .mcb ou "
+                    ".mcx; .psv), senão em .mcs."});
+  line.AddOption({kFormatOption},
+                 QStringLiteral("mcs, bruto (só os blocos), ar (cabeçalho de 54 bytes) ou psv."),
+                 QStringLiteral("FORMATO"));
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
   line.RequireDistinctFiles(line.Positional(2), {line.Positional(0)});
-  auto image = LoadImage(line.Positional(0));
-  if (!image || !IsExportableSave(*image, block)) return ExitFailed;
+  const QString output = line.Positional(2);
+  const SingleSaveFormat format = ExportFormat(line, output);
+  auto loaded = LoadImage(line.Positional(0));
+  if (!loaded || !IsExportableSave(loaded->image, block)) return ExitFailed;
   const int messages_before = MessagesShown();
-  ExportSingleSave(*image, block, SystemPath(line.Positional(2)));
+  ExportSingleSave(loaded->image, block, SystemPath(output), format);
   return MessagesShown() == messages_before ? ExitDone : ExitFailed;
 }
 
 int RunImportar(const QStringList& arguments) {
-  return RunEdit(arguments,
-                 {"importar",
-                  {kImage, "SAVE.mcs"},
-                  {},
-                  "Coloca o 'save' do arquivo nos primeiros blocos livres da imagem."},
-                 [](const CommandLine& line) -> Edit {
-                   if (line.IsSet(kOutputOption)) {
-                     line.RequireDistinctFiles(line.Value(kOutputOption), {line.Positional(1)});
-                   }
-                   return [save = SystemPath(line.Positional(1))](CardImage& image) {
-                     ImportSingleSave(image, save);
-                   };
-                 });
+  return RunEdit(
+      arguments,
+      {"importar",
+       {kImage, "ARQUIVO"},
+       "[--bloco N]",
+       "Coloca nos primeiros blocos livres da imagem o 'save' de ARQUIVO: um arquivo de 'save' "
+       "único\n(.mcs, 'save' bruto, .psx/.pda/.mcb/.mcx, .psv) ou outra imagem de Memory Card, "
+       "da qual\n--bloco escolhe o 'save' pelo seu primeiro bloco."},
+      [](const CommandLine& line) -> Edit {
+        if (line.IsSet(kOutputOption)) {
+          line.RequireDistinctFiles(line.Value(kOutputOption), {line.Positional(1)});
+        }
+        const std::string source = SystemPath(line.Positional(1));
+        const bool card = HoldsCardImage(source);
+        if (card && !line.IsSet(kBlockOption)) {
+          line.Fail(
+              QStringLiteral("ARQUIVO é uma imagem de Memory Card: escolha o 'save' com "
+                             "--bloco"));
+        }
+        if (!card && line.IsSet(kBlockOption)) {
+          line.Fail(QStringLiteral("--bloco só vale quando ARQUIVO é uma imagem de Memory Card"));
+        }
+        if (card) {
+          return ImportFromCard(source,
+                                line.IntegerOption(kBlockOption, FirstSaveBlock, LastSaveBlock));
+        }
+        return [source](CardImage& image) { ImportSingleSave(image, source); };
+      },
+      [](CommandLine& line) {
+        line.AddOption({kBlockOption},
+                       QStringLiteral("O primeiro bloco do 'save' (1 a 15) quando ARQUIVO é "
+                                      "uma imagem."),
+                       QStringLiteral("N"));
+      });
 }
 
 int RunRemover(const QStringList& arguments) {
@@ -199,25 +306,55 @@ int RunIcone(const QStringList& arguments) {
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
   line.RequireDistinctFiles(line.Positional(2), {line.Positional(0)});
-  auto image = LoadImage(line.Positional(0));
-  if (!image || !IsExportableSave(*image, block)) return ExitFailed;
+  auto loaded = LoadImage(line.Positional(0));
+  if (!loaded || !IsExportableSave(loaded->image, block)) return ExitFailed;
   IconFileImage icon{};
-  BuildIconFile(*image, block, 1, icon);
+  BuildIconFile(loaded->image, block, 1, icon);
   WriteFileAtomically(SystemPath(line.Positional(2)), icon);
   return ExitDone;
 }
 
 int RunNovo(const QStringList& arguments) {
-  CommandLine line(
-      {"novo", {"SAIDA.mc"}, "[--forcar]", "Grava uma imagem de Memory Card em branco."});
+  CommandLine line({"novo",
+                    {"SAIDA.mc"},
+                    "[--forcar]",
+                    "Grava uma imagem de Memory Card em branco, no formato que a extensão de "
+                    "SAIDA indica (.mc quando ela não indica nenhum)."});
   line.AddOption({kForceOption}, QStringLiteral("Substitui SAIDA.mc se o arquivo já existe."));
   if (!line.Parse(arguments)) return ExitDone;
-  if (RegularFileExists(SystemPath(line.Positional(0))) && !line.IsSet(kForceOption)) {
-    line.Fail(QStringLiteral("o arquivo %1 já existe; use --forcar para substituí-lo")
-                  .arg(line.Positional(0)));
+  RequireNewFileOrForce(line, line.Positional(0));
+  auto blank = std::make_unique<LoadedImage>();
+  FormatImage(blank->image);
+  SaveImage(*blank, line.Positional(0));
+  return ExitDone;
+}
+
+int RunConverter(const QStringList& arguments) {
+  CommandLine line({"converter",
+                    {"ENTRADA", "SAIDA"},
+                    "[--formato " + kFormatCodes + "] [--forcar]",
+                    "Grava a imagem de ENTRADA em SAIDA no formato pedido ou, sem --formato, "
+                    "no formato que a extensão de SAIDA indica."});
+  line.AddOption({"formato"}, QStringLiteral("Formato de SAIDA: ") + kFormatCodes + u'.',
+                 QStringLiteral("FORMATO"));
+  line.AddOption({kForceOption}, QStringLiteral("Substitui SAIDA se o arquivo já existe."));
+  if (!line.Parse(arguments)) return ExitDone;
+  const QString output = line.Positional(1);
+  // The format, named by the option or by the output's extension, is settled before reading.
+  const std::optional<CardFormat> format =
+      line.IsSet("formato") ? CardFormatFromExtension("." + SystemPath(line.Value("formato")))
+                            : CardFormatFromExtension(SystemPath(output));
+  if (!format && line.IsSet("formato")) {
+    line.Fail(QStringLiteral("o formato deve ser %1, não \"%2\"")
+                  .arg(kFormatCodes, line.Value("formato")));
   }
-  auto image = std::make_unique<CardImage>();
-  FormatImage(*image);
-  SaveImageFile(*image, SystemPath(line.Positional(0)));
+  if (!format) {
+    line.Fail(QStringLiteral("a extensão de %1 não indica um formato; use --formato %2")
+                  .arg(output, kFormatCodes));
+  }
+  RequireNewFileOrForce(line, output);
+  auto loaded = LoadImage(line.Positional(0));
+  if (!loaded) return ExitFailed;
+  SaveCardFile(loaded->image, ContainerInFormat(loaded->container, *format), SystemPath(output));
   return ExitDone;
 }

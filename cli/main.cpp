@@ -26,11 +26,11 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"listar", "IMAGEM.mc [--json]", "mostra os blocos, a fonte e os contadores", RunListar},
-    {"exportar", "IMAGEM BLOCO SAIDA.mcs", "grava um 'save' num arquivo de 'save' único",
-     RunExportar},
-    {"importar", "IMAGEM SAVE.mcs [-o SAIDA.mc]", "coloca um 'save' nos blocos livres",
-     RunImportar},
+    {"listar", "IMAGEM [--json]", "mostra os blocos, a fonte e os contadores", RunListar},
+    {"exportar", "IMAGEM BLOCO SAIDA [--formato mcs|bruto|ar|psv]",
+     "grava um 'save' num arquivo de 'save' único", RunExportar},
+    {"importar", "IMAGEM ARQUIVO [--bloco N] [-o SAIDA.mc]",
+     "coloca um 'save' (de um arquivo ou de outra imagem) nos blocos livres", RunImportar},
     {"remover", "IMAGEM BLOCO [-o SAIDA.mc]", "remove um 'save'", RunRemover},
     {"restaurar", "IMAGEM BLOCO [-o SAIDA.mc]", "restaura um 'save' removido", RunRestaurar},
     {"limpar", "IMAGEM [-o SAIDA.mc]", "apaga de vez os 'saves' removidos", RunLimpar},
@@ -38,6 +38,8 @@ constexpr Command kCommands[] = {
      RunLocalidade},
     {"icone", "IMAGEM BLOCO SAIDA.ico", "grava o ícone de um 'save'", RunIcone},
     {"novo", "SAIDA.mc", "grava uma imagem em branco", RunNovo},
+    {"converter", "ENTRADA SAIDA [--formato mc|mcr|gme|vgs|vmp|psx] [--forcar]",
+     "grava a imagem em outro formato", RunConverter},
     {"ler", "SAIDA.mc [opções de porta]", "lê um Memory Card", RunLer},
     {"gravar", "IMAGEM [opções de porta]", "grava a imagem num Memory Card", RunGravar},
     {"formatar", "[opções de porta]", "formata um Memory Card", RunFormatar},

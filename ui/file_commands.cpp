@@ -2,6 +2,7 @@
 
 #include "card/file_io.h"
 #include "card/image_file.h"
+#include "image_file_filters.h"
 #include "uVexilor.h"
 #include "view/block_texts.h"
 #include "view/system_path.h"
@@ -9,7 +10,6 @@
 
 namespace {
 
-const QString kImageExtension = QStringLiteral(".mc");
 const QString kMemoryCardSource = QStringLiteral("*MEMORY CARD*");
 
 // Gives a dialog its standard title back however the command ends.
@@ -31,14 +31,15 @@ void TForm1::Novoarquivodeimagem1Click() {
   const TitleReset reset(SaveDialog1);
   const std::optional<QString> chosen = RunFileDialog(SaveDialog1);
   if (!chosen) return;
-  const QString path = AddMissingExtension(*chosen, kImageExtension);
+  const SaveFilterChoice choice = ImageSaveFilterChoice(SaveDialog1.filter_index);
+  const QString path = AddMissingExtension(*chosen, choice.extension);
   // The blank card is written before it replaces the image, so a file that cannot be created
   // leaves the image, its source and the view as they were.
   CardImage blank;
   FormatImage(blank);
-  SaveImageFile(blank, SystemPath(path));
+  SaveCardFile(blank, NewCardContainer(choice.format), SystemPath(path));
   SourceName = path;
-  if (LoadImageFile(Image, SystemPath(SourceName))) {
+  if (LoadCardFile(Image, ImageContainer, SystemPath(SourceName))) {
     RememberSourceContent();
     ShowLoadedImage();
   } else {
@@ -52,7 +53,7 @@ void TForm1::Abrr1Click() {
 }
 
 void TForm1::OpenImageFile(const QString& path) {
-  if (LoadImageFile(Image, SystemPath(path))) {
+  if (LoadCardFile(Image, ImageContainer, SystemPath(path))) {
     SourceName = path;
     RememberSourceContent();
     ShowLoadedImage();
@@ -68,7 +69,7 @@ void TForm1::Salvararquivoimagem1Click() {
   }
   if (SourceName != kMemoryCardSource) {
     if (!SourceUnchangedOrReplaceConfirmed()) return;
-    SaveImageFile(Image, SystemPath(SourceName));
+    SaveCardFile(Image, ImageContainer, SystemPath(SourceName));
     RememberSourceContent();
     return;
   }
@@ -78,7 +79,9 @@ void TForm1::Salvararquivoimagem1Click() {
 void TForm1::SaveImageAs() {
   const std::optional<QString> chosen = RunFileDialog(SaveDialog1);
   if (!chosen) return;
-  SaveImageFile(Image, SystemPath(AddMissingExtension(*chosen, kImageExtension)));
+  const SaveFilterChoice choice = ImageSaveFilterChoice(SaveDialog1.filter_index);
+  SaveCardFile(Image, NewCardContainer(choice.format),
+               SystemPath(AddMissingExtension(*chosen, choice.extension)));
 }
 
 void TForm1::RememberSourceContent() {

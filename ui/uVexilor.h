@@ -7,9 +7,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "card/card_image.h"
+#include "card/formats/card_file.h"
 #include "card/messages.h"
 #include "readers/reader_registry.h"
 #include "transfer/transfer_setup.h"
@@ -42,6 +44,8 @@ class TForm1 : public QMainWindow {
 
   // Window-wide state, shared with the Memory Card commands.
   CardImage Image{};
+  // What the image file's container carried; "Salvar arquivo imagem" writes it back.
+  CardContainer ImageContainer;
   QString SourceName;  // empty: no image shown
   int IconPhase = 1;   // 1..3, never reset
   bool ReadCompleted = false;
@@ -138,6 +142,8 @@ class TForm1 : public QMainWindow {
   // writing over it when it holds something else now.
   void RememberSourceContent();
   bool SourceUnchangedOrReplaceConfirmed();
+  // "Abrir arquivo de 'Save' único" with a card image: the user picks one of its saves.
+  void ImportFromOtherCard(const std::string& path);
 
   UserDialogs& dialogs_;
   std::optional<uint64_t> source_stamp_;
