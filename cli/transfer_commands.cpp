@@ -7,7 +7,10 @@
 #include "card/image_file.h"
 #include "cli/command_line.h"
 #include "cli/reported_transfer.h"
+#include "readers/emulated_ps3_adaptor.h"
 #include "readers/lpt_connection.h"
+#include "readers/ps3_adaptor_connection.h"
+#include "readers/ps3_adaptor_reader.h"
 #include "readers/reader_registry.h"
 #include "transfer/card_run.h"
 #include "transport/emulated_card.h"
@@ -19,6 +22,7 @@ namespace {
 const QString kPortOption = QStringLiteral("porta");
 const QString kDelayOption = QStringLiteral("delay");
 const QString kVirtualCardOption = QStringLiteral("cartao-virtual");
+const QString kReaderOption = QStringLiteral("leitor");
 const QStringList kPortNames = {"LPT1", "LPT2", "LPT3"};
 constexpr int kFirstDelay = 1;
 constexpr int kLastDelay = 10;
@@ -32,6 +36,7 @@ struct TransferOptions {
   std::string port_name;
   int delay;
   std::optional<std::string> virtual_card;  // path of the emulated card's .mc file
+  bool usb_adaptor = false;                 // the PS3 USB adaptor instead of the cable
 };
 
 void AddTransferOptions(CommandLine& line) {
@@ -43,11 +48,15 @@ void AddTransferOptions(CommandLine& line) {
                  QStringLiteral("Usa um Memory Card emulado, guardado no arquivo CARTAO.mc, em "
                                 "vez da porta."),
                  QStringLiteral("CARTAO.mc"));
+  line.AddOption({kReaderOption},
+                 QStringLiteral("Usa o leitor ps3usb (Adaptador USB PS3) em vez do cabo na porta "
+                                "paralela."),
+                 QStringLiteral("ps3usb"));
 }
 
 CommandUsage TransferUsage(QString name, QStringList positionals, QString description) {
   return {std::move(name), std::move(positionals),
-          "[--porta LPT1|LPT2|LPT3 | --cartao-virtual CARTAO.mc] [--delay 1..10]",
+          "[--porta LPT1|LPT2|LPT3 | --leitor ps3usb] [--cartao-virtual CARTAO.mc] [--delay 1..10]",
           std::move(description)};
 }
 
@@ -55,6 +64,17 @@ TransferOptions TransferOptionsOf(const CommandLine& line) {
   TransferOptions options{"LPT1", kDefaultDelay, std::nullopt};
   if (line.IsSet(kPortOption) && line.IsSet(kVirtualCardOption)) {
     line.Fail(QStringLiteral("use --porta ou --cartao-virtual, não os dois"));
+  }
+  if (line.IsSet(kPortOption) && line.IsSet(kReaderOption)) {
+    line.Fail(QStringLiteral("use --porta ou --leitor, não os dois"));
+  }
+  if (line.IsSet(kReaderOption)) {
+    const QString reader = line.Value(kReaderOption).toLower();
+    if (reader.toStdString() != Ps3AdaptorReader().port) {
+      line.Fail(
+          QStringLiteral("--leitor deve ser ps3usb, não \"%1\"").arg(line.Value(kReaderOption)));
+    }
+    options.usb_adaptor = true;
   }
   if (line.IsSet(kPortOption)) {
     const QString port = line.Value(kPortOption).toUpper();
@@ -84,14 +104,22 @@ bool LoadVirtualCard(EmulatedCard& card, const std::string& path) {
 bool Transfer(TransferKind kind, CardImage& image, const TransferOptions& options,
               const std::string& stopped_note) {
   if (!options.virtual_card) {
-    auto connection = MakeReaderConnection(ParallelReader(options.port_name), options.delay);
+    const ReaderEntry reader =
+        options.usb_adaptor ? Ps3AdaptorReader() : ParallelReader(options.port_name);
+    auto connection = MakeReaderConnection(reader, options.delay);
     return RunReportedTransfer(kind, image, *connection, stopped_note);
   }
   auto card = std::make_unique<EmulatedCard>(PortBaseFromName(options.port_name));
   if (!LoadVirtualCard(*card, *options.virtual_card)) return false;
-  LptConnection connection(std::make_unique<EmulatedCardPortAccess>(*card), options.port_name,
-                           options.delay);
-  const bool completed = RunReportedTransfer(kind, image, connection, stopped_note);
+  std::unique_ptr<CardConnection> connection;
+  if (options.usb_adaptor) {
+    connection =
+        std::make_unique<Ps3AdaptorConnection>(std::make_unique<EmulatedPs3Adaptor>(*card));
+  } else {
+    connection = std::make_unique<LptConnection>(std::make_unique<EmulatedCardPortAccess>(*card),
+                                                 options.port_name, options.delay);
+  }
+  const bool completed = RunReportedTransfer(kind, image, *connection, stopped_note);
   if (kind != TransferKind::Read) card->SaveTo(*options.virtual_card);
   return completed;
 }

@@ -12,6 +12,7 @@
 
 enum class ReaderKind {
   ParallelCable,  // port is "LPT1", "LPT2" or "LPT3"
+  Ps3UsbAdaptor,  // found by its USB ids; port is "ps3usb"
 };
 
 struct ReaderEntry {
