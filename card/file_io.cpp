@@ -1,6 +1,7 @@
 #include "file_io.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <utility>
@@ -9,7 +10,8 @@
 
 namespace {
 
-constexpr int kTemporaryNameAttempts = 8;
+// As many as the Linux kernel follows before it gives up with ELOOP.
+constexpr int kMaxLinkLevels = 40;
 
 std::string DescribeFailure(const std::string& path, std::error_code reason) {
   return path + ": " + reason.message();
@@ -22,10 +24,60 @@ std::error_code LastSystemError() {
                    : std::make_error_code(std::errc::io_error);
 }
 
+class FileRefusalCategoryImpl : public std::error_category {
+ public:
+  const char* name() const noexcept override { return "file refusal"; }
+  std::string message(int code) const override {
+    return code == static_cast<int>(FileRefusal::NotARegularFile) ? "not a regular file"
+                                                                  : "unknown refusal";
+  }
+};
+
+// The name a write lands on: a link's target, followed link by link so that a dangling link
+// names the file to create, where canonical() would fail.
+std::filesystem::path FollowLinks(std::filesystem::path target, std::error_code& reason) {
+  for (int level = 0; level < kMaxLinkLevels; ++level) {
+    std::error_code missing;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(target, missing))) {
+      return target;
+    }
+    std::filesystem::path next = std::filesystem::read_symlink(target, reason);
+    if (reason) return {};
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  reason = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+  return {};
+}
+
+// Only a regular file may be replaced by one; anything else is left as it is.
+std::error_code RefusalOfTarget(const std::filesystem::path& target) {
+  std::error_code reason;
+  const std::filesystem::file_status status = std::filesystem::status(target, reason);
+  if (status.type() == std::filesystem::file_type::not_found) return {};
+  if (reason) return reason;
+  if (std::filesystem::is_directory(status) || !target.has_filename()) {
+    return std::make_error_code(std::errc::is_a_directory);
+  }
+  if (!std::filesystem::is_regular_file(status)) return FileRefusal::NotARegularFile;
+  return {};
+}
+
 }  // namespace
 
-FileError::FileError(std::string path, std::error_code reason)
-    : std::runtime_error(DescribeFailure(path, reason)), path_(std::move(path)), reason_(reason) {}
+FileError::FileError(std::string path, std::error_code reason, bool partly_written)
+    : std::runtime_error(DescribeFailure(path, reason)),
+      path_(std::move(path)),
+      reason_(reason),
+      partly_written_(partly_written) {}
+
+const std::error_category& FileRefusalCategory() {
+  static const FileRefusalCategoryImpl category;
+  return category;
+}
+
+std::error_code make_error_code(FileRefusal refusal) {
+  return {static_cast<int>(refusal), FileRefusalCategory()};
+}
 
 std::filesystem::path PathFromText(const std::string& path) {
   return std::filesystem::path(std::u8string(path.begin(), path.end()));
@@ -36,27 +88,42 @@ bool RegularFileExists(const std::string& path) {
   return std::filesystem::is_regular_file(PathFromText(path), ignored);
 }
 
+std::string TemporaryFileName() {
+  static std::random_device entropy;
+  char name[32];
+  std::snprintf(name, sizeof name, ".vexilor-%08x%08x.tmp", entropy(), entropy());
+  return name;
+}
+
 void WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
-  std::filesystem::path target = PathFromText(path);
-  std::error_code ignored;
-  // Replacing a link would cut it; the file it names is the one to replace.
-  if (std::filesystem::is_symlink(target, ignored)) {
-    std::filesystem::path resolved = std::filesystem::canonical(target, ignored);
-    if (!ignored) target = resolved;
-  }
-  // A leftover temporary file from an interrupted run must not block the next save.
-  std::random_device entropy;
   std::error_code reason;
-  for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-    std::filesystem::path temporary = target;
-    temporary += ".tmp" + std::to_string(entropy());
-    reason = WriteNewFileAndReplace(temporary, target, bytes);
-    if (!reason) return;
-    if (reason == std::errc::file_exists) continue;
-    std::filesystem::remove(temporary, ignored);
-    break;
+  const std::filesystem::path target = FollowLinks(PathFromText(path), reason);
+  if (!reason) reason = RefusalOfTarget(target);
+  if (reason) throw FileError(path, reason);
+  const WriteOutcome outcome = WriteWholeFile(target, bytes);
+  if (outcome.reason) throw FileError(path, outcome.reason, outcome.partly_written);
+}
+
+bool SameFile(const std::string& first, const std::string& second) {
+  std::error_code missing;
+  return std::filesystem::equivalent(PathFromText(first), PathFromText(second), missing);
+}
+
+void CheckFileCanBeWritten(const std::string& path) {
+  std::error_code reason;
+  const std::filesystem::path target = FollowLinks(PathFromText(path), reason);
+  if (!reason) reason = RefusalOfTarget(target);
+  if (reason) throw FileError(path, reason);
+  const bool exists = std::filesystem::exists(target, reason);
+  if (!exists) {
+    const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+    const std::filesystem::file_status status = std::filesystem::status(folder, reason);
+    if (!reason && !std::filesystem::is_directory(status)) {
+      reason = std::make_error_code(std::errc::not_a_directory);
+    }
   }
-  throw FileError(path, reason);
+  if (!reason) reason = WriteAccessProblem(target, exists);
+  if (reason) throw FileError(path, reason);
 }
 
 std::vector<uint8_t> ReadFilePrefix(const std::string& path, std::size_t max_bytes) {

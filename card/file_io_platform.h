@@ -3,14 +3,25 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <system_error>
 
-// The one piece of file writing that needs the operating system: a durable write and an atomic
-// replace. One implementation per platform, chosen by CMake.
+// The piece of file writing that needs the operating system. One implementation per platform,
+// chosen by CMake.
 
-// Creates temporary (which must not exist), writes bytes, flushes them to the disk and renames
-// temporary over target. On failure returns the reason and leaves target as it was; removing
-// temporary is the caller's task.
-std::error_code WriteNewFileAndReplace(const std::filesystem::path& temporary,
-                                       const std::filesystem::path& target,
-                                       std::span<const uint8_t> bytes);
+struct WriteOutcome {
+  std::error_code reason;       // empty on success
+  bool partly_written = false;  // the target itself was being rewritten when it failed
+};
+
+// Writes bytes as the whole content of target, a regular file or a name not yet taken, whose
+// links have already been followed: through a temporary file that replaces it, or in place when
+// replacing would lose its owner or its other links or the folder takes no new file.
+WriteOutcome WriteWholeFile(const std::filesystem::path& target, std::span<const uint8_t> bytes);
+
+// A fresh name for a temporary file, short enough for any folder whatever the target's name.
+std::string TemporaryFileName();
+
+// The reason the user may not write target (an existing file) or create it in its folder; none
+// where the system lets it be written.
+std::error_code WriteAccessProblem(const std::filesystem::path& target, bool exists);

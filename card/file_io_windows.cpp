@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr int kTemporaryNameAttempts = 8;
+
 std::error_code LastError() {
   return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
 }
@@ -20,26 +22,73 @@ std::error_code WriteAll(HANDLE file, std::span<const uint8_t> bytes) {
   return {};
 }
 
-}  // namespace
+// The number of names of an existing file; 0 when there is no file.
+DWORD LinkCount(const std::filesystem::path& target) {
+  HANDLE file = ::CreateFileW(target.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  BY_HANDLE_FILE_INFORMATION information{};
+  const DWORD links =
+      ::GetFileInformationByHandle(file, &information) ? information.nNumberOfLinks : 1;
+  ::CloseHandle(file);
+  return links;
+}
 
-std::error_code WriteNewFileAndReplace(const std::filesystem::path& temporary,
-                                       const std::filesystem::path& target,
-                                       std::span<const uint8_t> bytes) {
-  HANDLE file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
-    std::error_code reason = LastError();
-    return reason.value() == ERROR_FILE_EXISTS ? std::make_error_code(std::errc::file_exists)
-                                               : reason;
-  }
+std::error_code WriteFlushClose(HANDLE file, std::span<const uint8_t> bytes) {
   std::error_code reason = WriteAll(file, bytes);
+  if (!reason && !::SetEndOfFile(file)) reason = LastError();
   if (!reason && !::FlushFileBuffers(file)) reason = LastError();
   if (!::CloseHandle(file) && !reason) reason = LastError();
-  if (reason) return reason;
+  return reason;
+}
+
+// For a file that cannot be replaced: the complete bytes overwrite it from the start.
+WriteOutcome WriteInPlace(const std::filesystem::path& target, std::span<const uint8_t> bytes) {
+  HANDLE file = ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {LastError(), false};
+  const std::error_code reason = WriteFlushClose(file, bytes);
+  return {reason, static_cast<bool>(reason)};
+}
+
+}  // namespace
+
+WriteOutcome WriteWholeFile(const std::filesystem::path& target, std::span<const uint8_t> bytes) {
+  const DWORD links = LinkCount(target);
+  // Moving over one name of a file with several would split it from the others.
+  if (links > 1) return WriteInPlace(target, bytes);
+  std::filesystem::path temporary;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; attempt < kTemporaryNameAttempts && file == INVALID_HANDLE_VALUE;
+       ++attempt) {
+    temporary = target.parent_path() / TemporaryFileName();
+    file = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  if (file == INVALID_HANDLE_VALUE) {
+    const std::error_code reason = LastError();
+    // A folder that takes no new file may still hold a file that can be written.
+    if (links == 1 && reason.value() == ERROR_ACCESS_DENIED) return WriteInPlace(target, bytes);
+    return {reason, false};
+  }
+  std::error_code reason = WriteFlushClose(file, bytes);
   // A read-only target makes the move fail, as writing into it would.
-  if (!::MoveFileExW(temporary.c_str(), target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return LastError();
+  if (!reason && !::MoveFileExW(temporary.c_str(), target.c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    reason = LastError();
+  }
+  if (reason) ::DeleteFileW(temporary.c_str());
+  return {reason, false};
+}
+
+std::error_code WriteAccessProblem(const std::filesystem::path& target, bool exists) {
+  // Windows answers for a folder's permissions only when a file is made; a read-only file is
+  // known from its attribute.
+  if (!exists) return {};
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    return std::make_error_code(std::errc::permission_denied);
   }
   return {};
 }

@@ -1,6 +1,12 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+
+#include "card/error_reason_text.h"
+#include "card/file_io.h"
+#include "view/system_path.h"
 
 namespace {
 const QString kProgram = QStringLiteral("vexilor-cli");
@@ -19,7 +25,7 @@ void CommandLine::AddOption(const QStringList& names, const QString& help,
   for (const auto& name : names) shown << (name.size() == 1 ? "-" : "--") + name;
   QString synopsis = shown.join(", ");
   if (!value_name.isEmpty()) synopsis += u' ' + value_name;
-  option_help_.push_back({synopsis, help});
+  option_help_.push_back({names, synopsis, help});
 }
 
 QString CommandLine::Usage() const {
@@ -51,6 +57,14 @@ bool CommandLine::Parse(const QStringList& arguments) {
       Fail(QStringLiteral("opção desconhecida: %1%2").arg(name.size() == 1 ? "-" : "--", name));
     }
     Fail(QStringLiteral("linha de comando inválida (%1)").arg(parser_.errorText()));
+  }
+  // Which of two values would count is a guess; the user is told instead.
+  const QStringList given = parser_.optionNames();
+  for (const auto& option : option_help_) {
+    const auto times = std::count_if(given.begin(), given.end(), [&](const QString& name) {
+      return option.names.contains(name);
+    });
+    if (times > 1) Fail(QStringLiteral("opção repetida: %1").arg(option.synopsis));
   }
   if (parser_.isSet(kHelpName)) {
     PrintOut(HelpText());
@@ -94,10 +108,25 @@ int CommandLine::IntegerOption(const QString& name, int first, int last) const {
   return value;
 }
 
+void CommandLine::RequireDistinctFiles(const QString& output, const QStringList& inputs) const {
+  for (const auto& input : inputs) {
+    if (SameFile(SystemPath(output), SystemPath(input))) {
+      Fail(QStringLiteral("a saída %1 é o mesmo arquivo que a entrada %2").arg(output, input));
+    }
+  }
+}
+
 void PrintOut(const QString& text) {
   const QByteArray bytes = text.toUtf8();
   std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
-  std::fflush(stdout);
+  FinishOutput();
+}
+
+void FinishOutput() {
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return;
+  const std::error_code reason(errno != 0 ? errno : EIO, std::generic_category());
+  throw OutputError("Não foi possível escrever na saída padrão: " + ErrorReasonText(reason) + ".");
 }
 
 void PrintError(const QString& text) {

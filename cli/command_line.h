@@ -56,6 +56,9 @@ class CommandLine {
   int BlockArgument(int index) const;
   // An integer in first..last, or wrong usage naming the option.
   int IntegerOption(const QString& name, int first, int last) const;
+  // Wrong usage when the output names the same file as one of the inputs (whatever the text:
+  // another path, a link), which writing would destroy before it is read.
+  void RequireDistinctFiles(const QString& output, const QStringList& inputs) const;
 
  private:
   QString HelpText() const;
@@ -63,6 +66,7 @@ class CommandLine {
   CommandUsage usage_;
   QCommandLineParser parser_;
   struct OptionHelp {
+    QStringList names;
     QString synopsis;
     QString help;
   };
@@ -70,6 +74,13 @@ class CommandLine {
   QStringList positionals_;
 };
 
-// Writes UTF-8 text to standard output or standard error as it is.
+// Writes UTF-8 text to standard output or standard error as it is. Output that cannot be written
+// (a full disk, a closed pipe) throws OutputError: a command whose result is lost has failed.
+class OutputError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 void PrintOut(const QString& text);
+// Throws OutputError when anything written to standard output did not get through.
+void FinishOutput();
 void PrintError(const QString& text);

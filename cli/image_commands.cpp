@@ -2,10 +2,12 @@
 
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <chrono>
 #include <functional>
 #include <memory>
 
 #include "card/file_io.h"
+#include "card/file_lock.h"
 #include "card/icon_file.h"
 #include "card/image_file.h"
 #include "card/maintenance.h"
@@ -14,6 +16,7 @@
 #include "cli/command_line.h"
 #include "cli/listing.h"
 #include "cli/message_report.h"
+#include "view/system_path.h"
 #include "view/window_texts.h"
 
 namespace {
@@ -21,15 +24,14 @@ namespace {
 const QString kImage = QStringLiteral("IMAGEM");
 const QString kBlock = QStringLiteral("BLOCO");
 const QString kOutputOption = QStringLiteral("saida");
-
-std::string Utf8(const QString& text) {
-  return text.toStdString();
-}
+const QString kForceOption = QStringLiteral("forcar");
+// How long an edit waits for another edit of the same image to finish.
+constexpr std::chrono::milliseconds kEditPatience{2000};
 
 // The image lives on the heap: 128 KiB is too much for a comfortable stack frame.
 std::unique_ptr<CardImage> LoadImage(const QString& path) {
   auto image = std::make_unique<CardImage>();
-  if (!LoadImageFile(*image, Utf8(path))) return nullptr;
+  if (!LoadImageFile(*image, SystemPath(path))) return nullptr;
   return image;
 }
 
@@ -57,6 +59,16 @@ int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArgu
   const Edit edit = make_edit(line);
 
   const QString path = line.Positional(0);
+  // Held from the read to the write, so that a second edit reads this one's result.
+  FileEditLock lock(SystemPath(path));
+  if (!lock.Acquire(kEditPatience)) {
+    ReportFailure(QStringLiteral("O arquivo %1 está sendo alterado por outro comando; nada foi "
+                                 "gravado. Tente de novo.")
+                      .arg(path)
+                      .toStdString(),
+                  "Erro");
+    return ExitFailed;
+  }
   auto image = LoadImage(path);
   if (!image) return ExitFailed;
   const auto before = std::make_unique<const CardImage>(*image);
@@ -67,7 +79,7 @@ int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArgu
     PrintError(QStringLiteral("Nada foi alterado; a imagem não foi gravada.\n"));
     return ExitDone;
   }
-  SaveImageFile(*image, Utf8(line.IsSet(kOutputOption) ? line.Value(kOutputOption) : path));
+  SaveImageFile(*image, SystemPath(line.IsSet(kOutputOption) ? line.Value(kOutputOption) : path));
   return ExitDone;
 }
 
@@ -110,10 +122,11 @@ int RunExportar(const QStringList& arguments) {
                     "Grava o 'save' que começa em BLOCO num arquivo de 'save' único."});
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
+  line.RequireDistinctFiles(line.Positional(2), {line.Positional(0)});
   auto image = LoadImage(line.Positional(0));
   if (!image || !IsExportableSave(*image, block)) return ExitFailed;
   const int messages_before = MessagesShown();
-  ExportSingleSave(*image, block, Utf8(line.Positional(2)));
+  ExportSingleSave(*image, block, SystemPath(line.Positional(2)));
   return MessagesShown() == messages_before ? ExitDone : ExitFailed;
 }
 
@@ -124,7 +137,10 @@ int RunImportar(const QStringList& arguments) {
                   {},
                   "Coloca o 'save' do arquivo nos primeiros blocos livres da imagem."},
                  [](const CommandLine& line) -> Edit {
-                   return [save = Utf8(line.Positional(1))](CardImage& image) {
+                   if (line.IsSet(kOutputOption)) {
+                     line.RequireDistinctFiles(line.Value(kOutputOption), {line.Positional(1)});
+                   }
+                   return [save = SystemPath(line.Positional(1))](CardImage& image) {
                      ImportSingleSave(image, save);
                    };
                  });
@@ -182,19 +198,26 @@ int RunIcone(const QStringList& arguments) {
                     "arquivo de ícone (.ico)."});
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
+  line.RequireDistinctFiles(line.Positional(2), {line.Positional(0)});
   auto image = LoadImage(line.Positional(0));
   if (!image || !IsExportableSave(*image, block)) return ExitFailed;
   IconFileImage icon{};
   BuildIconFile(*image, block, 1, icon);
-  WriteFileAtomically(Utf8(line.Positional(2)), icon);
+  WriteFileAtomically(SystemPath(line.Positional(2)), icon);
   return ExitDone;
 }
 
 int RunNovo(const QStringList& arguments) {
-  CommandLine line({"novo", {"SAIDA.mc"}, {}, "Grava uma imagem de Memory Card em branco."});
+  CommandLine line(
+      {"novo", {"SAIDA.mc"}, "[--forcar]", "Grava uma imagem de Memory Card em branco."});
+  line.AddOption({kForceOption}, QStringLiteral("Substitui SAIDA.mc se o arquivo já existe."));
   if (!line.Parse(arguments)) return ExitDone;
+  if (RegularFileExists(SystemPath(line.Positional(0))) && !line.IsSet(kForceOption)) {
+    line.Fail(QStringLiteral("o arquivo %1 já existe; use --forcar para substituí-lo")
+                  .arg(line.Positional(0)));
+  }
   auto image = std::make_unique<CardImage>();
   FormatImage(*image);
-  SaveImageFile(*image, Utf8(line.Positional(0)));
+  SaveImageFile(*image, SystemPath(line.Positional(0)));
   return ExitDone;
 }

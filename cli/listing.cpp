@@ -4,12 +4,34 @@
 
 #include "view/block_texts.h"
 
+namespace {
+
+// Control characters from a card title or a file name would act on the terminal (retitle it,
+// clear it, forge lines); they are shown as \xNN instead.
+QString Harmless(const QString& text) {
+  QString shown;
+  shown.reserve(text.size());
+  for (QChar c : text) {
+    const char16_t code = c.unicode();
+    const bool control = code < 0x20 || (code >= 0x7F && code <= 0x9F);
+    if (control) {
+      shown += QStringLiteral("\\x") +
+               QStringLiteral("%1").arg(static_cast<uint>(code), 2, 16, QLatin1Char('0')).toUpper();
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+}  // namespace
+
 QString ListingText(const CardImage& image, const QString& source_name) {
   QString text;
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
-    text += QStringLiteral("%1  %2\n").arg(block, 2).arg(BlockLineText(image, block));
+    text += QStringLiteral("%1  %2\n").arg(block, 2).arg(Harmless(BlockLineText(image, block)));
   }
-  text += SourceLineText(source_name) + u'\n';
+  text += Harmless(SourceLineText(source_name)) + u'\n';
   text += UsedBlocksText(image) + u'\n';
   text += FreeBlocksText(image) + u'\n';
   return text;

@@ -6,12 +6,14 @@
 #include <exception>
 #include <iterator>
 
+#include "card/error_reason_text.h"
 #include "card/file_io.h"
 #include "cli/command_line.h"
 #include "cli/image_commands.h"
 #include "cli/message_report.h"
 #include "cli/transfer_commands.h"
 #include "view/file_error_report.h"
+#include "view/system_path.h"
 
 namespace {
 
@@ -73,34 +75,40 @@ const Command* FindCommand(const QString& name) {
 int main(int argc, char** argv) {
   QCoreApplication application(argc, argv);
   InstallCommandLineMessages();
-  const QStringList arguments = QCoreApplication::arguments().mid(1);
+  // Taken from argv as bytes: Qt's own list would turn names that are not UTF-8 into other names.
+  QStringList arguments;
+  for (int i = 1; i < argc; ++i) arguments << TextFromSystemPath(argv[i]);
 
   if (arguments.isEmpty()) {
     PrintError(GeneralUsage());
     return ExitUsage;
   }
-  if (arguments.first() == "--help" || arguments.first() == "-h") {
-    PrintOut(GeneralUsage());
-    return ExitDone;
-  }
   const Command* command = FindCommand(arguments.first());
-  if (!command) {
+  const bool help = arguments.first() == "--help" || arguments.first() == "-h";
+  if (!command && !help) {
     PrintError(QStringLiteral("vexilor-cli: comando desconhecido: %1\n\n").arg(arguments.first()) +
                GeneralUsage());
     return ExitUsage;
   }
   try {
-    return command->run(arguments);
+    if (help) {
+      PrintOut(GeneralUsage());
+      return ExitDone;
+    }
+    const int status = command->run(arguments);
+    FinishOutput();
+    return status;
   } catch (const UsageError& error) {
     PrintError(QStringLiteral("vexilor-cli %1: %2\n%3\n")
                    .arg(arguments.first(), QString::fromUtf8(error.what()), error.usage()));
     return ExitUsage;
   } catch (const FileError& error) {
     // The window's caption and reasons, on one line.
-    ReportFailure(QStringLiteral("Não foi possível ler ou gravar o arquivo %1: %2.")
-                      .arg(QString::fromStdString(error.path()), FileErrorReason(error.reason()))
-                      .toStdString(),
-                  ApplicationTitle.toStdString());
+    ReportFailure(
+        QStringLiteral("Não foi possível ler ou gravar o arquivo %1: %2.")
+            .arg(TextFromSystemPath(error.path()), QString::fromStdString(FileFailureReason(error)))
+            .toStdString(),
+        ApplicationTitle.toStdString());
     return ExitFailed;
   } catch (const std::exception& error) {
     ReportFailure(error.what(), "Erro");

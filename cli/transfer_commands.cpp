@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "card/file_checks.h"
+#include "card/file_io.h"
 #include "card/image_file.h"
 #include "cli/command_line.h"
 #include "cli/reported_transfer.h"
@@ -16,6 +17,7 @@
 #include "transport/emulated_card.h"
 #include "transport/emulated_card_port_access.h"
 #include "transport/port.h"
+#include "view/system_path.h"
 
 namespace {
 
@@ -27,10 +29,6 @@ const QStringList kPortNames = {"LPT1", "LPT2", "LPT3"};
 constexpr int kFirstDelay = 1;
 constexpr int kLastDelay = 10;
 constexpr int kDefaultDelay = 3;
-
-std::string Utf8(const QString& text) {
-  return text.toStdString();
-}
 
 struct TransferOptions {
   std::string port_name;
@@ -82,12 +80,13 @@ TransferOptions TransferOptionsOf(const CommandLine& line) {
       line.Fail(QStringLiteral("--porta deve ser LPT1, LPT2 ou LPT3, não \"%1\"")
                     .arg(line.Value(kPortOption)));
     }
-    options.port_name = Utf8(port);
+    options.port_name = port.toStdString();
   }
   if (line.IsSet(kDelayOption)) {
     options.delay = line.IntegerOption(kDelayOption, kFirstDelay, kLastDelay);
   }
-  if (line.IsSet(kVirtualCardOption)) options.virtual_card = Utf8(line.Value(kVirtualCardOption));
+  if (line.IsSet(kVirtualCardOption))
+    options.virtual_card = SystemPath(line.Value(kVirtualCardOption));
   return options;
 }
 
@@ -133,9 +132,11 @@ int RunLer(const QStringList& arguments) {
   AddTransferOptions(line);
   if (!line.Parse(arguments)) return ExitDone;
   const TransferOptions options = TransferOptionsOf(line);
+  // Minutes of reading must not end in finding that the file cannot be written.
+  CheckFileCanBeWritten(SystemPath(line.Positional(0)));
   auto image = std::make_unique<CardImage>();
   if (!Transfer(TransferKind::Read, *image, options, "nada foi gravado.")) return ExitFailed;
-  SaveImageFile(*image, Utf8(line.Positional(0)));
+  SaveImageFile(*image, SystemPath(line.Positional(0)));
   return ExitDone;
 }
 
@@ -146,7 +147,7 @@ int RunGravar(const QStringList& arguments) {
   if (!line.Parse(arguments)) return ExitDone;
   const TransferOptions options = TransferOptionsOf(line);
   auto image = std::make_unique<CardImage>();
-  if (!LoadImageFile(*image, Utf8(line.Positional(0)))) return ExitFailed;
+  if (!LoadImageFile(*image, SystemPath(line.Positional(0)))) return ExitFailed;
   if (!Transfer(TransferKind::Write, *image, options, "o Memory Card foi gravado só em parte.")) {
     return ExitFailed;
   }

@@ -3,11 +3,31 @@
 #include <algorithm>
 #include <utility>
 
-#include "card_link.h"
-#include "frame_commands.h"
-
 namespace {
-using namespace CardProtocol;
+
+// The card is modelled from the public protocol and the cable's wiring, independently of the
+// host side's constants, so that a wrong byte there fails against it as it would on a real card.
+
+// The cable: data register bits towards the card, status register bits from it.
+constexpr uint8_t CommandBit = 0x01;
+constexpr uint8_t AttentionBit = 0x02;  // low selects the card
+constexpr uint8_t ClockBit = 0x04;
+constexpr uint8_t SupplyBits = 0xF8;
+constexpr uint16_t StatusOffset = 1;
+constexpr uint8_t AcknowledgeBit = 0x20;  // reads 0 while the card acknowledges
+constexpr uint8_t DataBit = 0x40;
+
+// Bytes on the wire.
+constexpr uint8_t MemoryCardAddress = 0x81;
+constexpr uint8_t ReadByte = 0x52;   // 'R'
+constexpr uint8_t WriteByte = 0x57;  // 'W'
+constexpr uint8_t Id1 = 0x5A;
+constexpr uint8_t Id2 = 0x5D;
+constexpr uint8_t Ack1 = 0x5C;
+constexpr uint8_t Ack2 = 0x5D;
+constexpr uint8_t Good = 0x47;         // 'G'
+constexpr uint8_t BadChecksum = 0x4E;  // 'N'
+constexpr uint8_t BadFrame = 0xFF;
 
 // The acknowledge pulse starts a little after the last rising edge of a byte and is short.
 constexpr uint64_t AckDelayTicks = 2;
@@ -47,17 +67,17 @@ void EmulatedCard::Out(uint16_t port, uint8_t value) {
 
 uint8_t EmulatedCard::In(uint16_t port) {
   ++tick_;
-  if (port != port_base_ + StatusRegisterOffset) return ReleasedLine;
+  if (port != port_base_ + StatusOffset) return ReleasedLine;
   ++counters_.status_reads;
-  if ((data_register_ & DataLine::Clock) != 0) ++counters_.ack_polls;
+  if ((data_register_ & ClockBit) != 0) ++counters_.ack_polls;
   uint8_t status = UnusedStatusBits;
-  if (DataLine()) status |= StatusLine::Data;
-  if (!AckActive()) status |= StatusLine::Acknowledge;
+  if (DataLine()) status |= DataBit;
+  if (!AckActive()) status |= AcknowledgeBit;
   return status;
 }
 
 void EmulatedCard::ApplyLines(uint8_t value, uint8_t changed) {
-  const bool supplied = inserted_ && (value & DataLine::Supply) == DataLine::Supply;
+  const bool supplied = inserted_ && (value & SupplyBits) == SupplyBits;
   if (supplied != powered_) {
     powered_ = supplied;
     if (powered_) {
@@ -67,16 +87,16 @@ void EmulatedCard::ApplyLines(uint8_t value, uint8_t changed) {
     }
   }
   if (!powered_) return;
-  if ((changed & DataLine::Attention) != 0) {
-    if ((value & DataLine::Attention) != 0) {
+  if ((changed & AttentionBit) != 0) {
+    if ((value & AttentionBit) != 0) {
       Deselect();
     } else {
       Select();
     }
   }
-  if (!selected_ || (changed & DataLine::Clock) == 0) return;
-  if ((value & DataLine::Clock) != 0) {
-    RisingEdge((value & DataLine::Command) != 0);
+  if (!selected_ || (changed & ClockBit) == 0) return;
+  if ((value & ClockBit) != 0) {
+    RisingEdge((value & CommandBit) != 0);
   } else {
     FallingEdge();
   }
@@ -164,22 +184,22 @@ void EmulatedCard::ByteReceived(uint8_t received) {
     case CardStep::AwaitDeselect:
       break;
     case CardStep::ReceiveAccess:
-      if (received == MemoryCardAccess) {
+      if (received == MemoryCardAddress) {
         Next(CardStep::ReceiveCommand, flag_);
       } else {
         Silence();
       }
       break;
     case CardStep::ReceiveCommand:
-      if (received == ReadCommand || received == WriteCommand) {
-        command_ = received == ReadCommand ? FrameCommand::Read : FrameCommand::Write;
-        Next(CardStep::SendId1, CardId1);
+      if (received == ReadByte || received == WriteByte) {
+        command_ = received == ReadByte ? FrameCommand::Read : FrameCommand::Write;
+        Next(CardStep::SendId1, Id1);
       } else {
         Silence();
       }
       break;
     case CardStep::SendId1:
-      Next(CardStep::SendId2, CardId2);
+      Next(CardStep::SendId2, Id2);
       break;
     case CardStep::SendId2:
       Next(CardStep::ReceiveAddressMsb, 0x00);
@@ -194,7 +214,7 @@ void EmulatedCard::ByteReceived(uint8_t received) {
       if (IsFault(faults_.pulled_out_at_frame)) {
         SetInserted(false);
       } else if (command_ == FrameCommand::Read) {
-        Next(CardStep::SendCommandAck1, CommandAck1);
+        Next(CardStep::SendCommandAck1, Ack1);
       } else {
         Next(CardStep::ReceiveData, lsb_);
       }
@@ -202,9 +222,9 @@ void EmulatedCard::ByteReceived(uint8_t received) {
     case CardStep::SendCommandAck1:
       if (extra_ack1_left_ > 0) {
         --extra_ack1_left_;
-        Next(CardStep::SendCommandAck1, CommandAck1);
+        Next(CardStep::SendCommandAck1, Ack1);
       } else {
-        Next(CardStep::SendCommandAck2, CommandAck2);
+        Next(CardStep::SendCommandAck2, Ack2);
       }
       break;
     case CardStep::SendCommandAck2:
@@ -231,7 +251,7 @@ void EmulatedCard::ByteReceived(uint8_t received) {
       }
       break;
     case CardStep::SendChecksum:
-      end_byte_ = IsFault(faults_.wrong_end_byte_frame) ? faults_.wrong_end_byte : EndGood;
+      end_byte_ = IsFault(faults_.wrong_end_byte_frame) ? faults_.wrong_end_byte : Good;
       Next(CardStep::SendEndByte, end_byte_);
       break;
     case CardStep::ReceiveData: {
@@ -244,19 +264,19 @@ void EmulatedCard::ByteReceived(uint8_t received) {
     }
     case CardStep::ReceiveChecksum:
       if (!valid_sector) {
-        end_byte_ = EndBadSector;
+        end_byte_ = BadFrame;
       } else if (received != checksum_) {
-        end_byte_ = EndBadChecksum;
+        end_byte_ = BadChecksum;
       } else {
-        end_byte_ = EndGood;
+        end_byte_ = Good;
         std::copy(incoming_.begin(), incoming_.end(), image_.begin() + frame_ * FrameSize);
         flag_ &= static_cast<uint8_t>(~NewCardFlag);
       }
       if (IsFault(faults_.wrong_end_byte_frame)) end_byte_ = faults_.wrong_end_byte;
-      Next(CardStep::SendWriteAck1, CommandAck1);
+      Next(CardStep::SendWriteAck1, Ack1);
       break;
     case CardStep::SendWriteAck1:
-      Next(CardStep::SendWriteAck2, CommandAck2);
+      Next(CardStep::SendWriteAck2, Ack2);
       break;
     case CardStep::SendWriteAck2:
       Next(CardStep::SendEndByte, end_byte_);

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "blocking_call_timeout.h"
+#include "card/error_reason_text.h"
 
 namespace {
 constexpr const char* ParportPrefix = "parport";
@@ -66,7 +67,7 @@ std::string GroupOf(const std::string& device) {
 }
 
 std::string Reason(int error) {
-  return std::system_category().message(error);
+  return ErrorReasonText(std::error_code(error, std::generic_category()));
 }
 
 PortFailure Failure(std::string text) {
@@ -91,7 +92,14 @@ std::string DeviceOpenFailureText(const std::string& device, int error, const st
   return "Não foi possível abrir a porta paralela " + device + " (" + Reason(error) + ").";
 }
 
-PpdevPortAccess::PpdevPortAccess(PpdevRoots roots) : roots_(std::move(roots)) {}
+int SystemPpdevRequest(int fd, unsigned long request, unsigned char* byte) {
+  return byte != nullptr ? ::ioctl(fd, request, byte) : ::ioctl(fd, request);
+}
+
+PpdevPortAccess::PpdevPortAccess(PpdevRoots roots, PpdevRequest request)
+    : roots_(std::move(roots)) {
+  backend_.request = std::move(request);
+}
 
 PpdevPortAccess::~PpdevPortAccess() {
   Release();
@@ -109,7 +117,7 @@ std::optional<PortFailure> PpdevPortAccess::Prepare(uint16_t port_base) {
   int error = 0;
   {
     BlockingCallTimeout timeout(ClaimTimeout);
-    claim_result = ::ioctl(backend_.fd, PPCLAIM);
+    claim_result = backend_.request(backend_.fd, PPCLAIM, nullptr);
     error = errno;
   }
   if (claim_result != 0 && error == EINTR) {
@@ -127,7 +135,7 @@ std::optional<PortFailure> PpdevPortAccess::Prepare(uint16_t port_base) {
 
 void PpdevPortAccess::Release() {
   installed_.reset();
-  if (backend_.claimed) ::ioctl(backend_.fd, PPRELEASE);
+  if (backend_.claimed) backend_.request(backend_.fd, PPRELEASE, nullptr);
   backend_.claimed = false;
   if (backend_.fd >= 0) ::close(backend_.fd);
   backend_.fd = -1;
@@ -138,10 +146,10 @@ void PpdevPortAccess::Backend::Out(uint16_t port, uint8_t value) {
   unsigned char byte = value;
   switch (static_cast<Register>(port - base)) {
     case Register::Data:
-      ::ioctl(fd, PPWDATA, &byte);
+      request(fd, PPWDATA, &byte);
       break;
     case Register::Control:
-      ::ioctl(fd, PPWCONTROL, &byte);
+      request(fd, PPWCONTROL, &byte);
       break;
     case Register::Status:
       break;  // read-only
@@ -153,13 +161,13 @@ uint8_t PpdevPortAccess::Backend::In(uint16_t port) {
   int result = -1;
   switch (static_cast<Register>(port - base)) {
     case Register::Data:
-      result = ::ioctl(fd, PPRDATA, &byte);
+      result = request(fd, PPRDATA, &byte);
       break;
     case Register::Status:
-      result = ::ioctl(fd, PPRSTATUS, &byte);
+      result = request(fd, PPRSTATUS, &byte);
       break;
     case Register::Control:
-      result = ::ioctl(fd, PPRCONTROL, &byte);
+      result = request(fd, PPRCONTROL, &byte);
       break;
   }
   return result == 0 ? byte : 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,9 +24,14 @@ std::string FindParportDevice(const PpdevRoots& roots, uint16_t port_base);
 // system's reason and, for a permission error, the group the user must belong to.
 std::string DeviceOpenFailureText(const std::string& device, int error, const std::string& group);
 
+// One ioctl request on the open device, with its byte argument (none for claim and release). The
+// system's ioctl by default; tests put a recorder here.
+using PpdevRequest = std::function<int(int fd, unsigned long request, unsigned char* byte)>;
+int SystemPpdevRequest(int fd, unsigned long request, unsigned char* byte);
+
 class PpdevPortAccess final : public PortAccess {
  public:
-  explicit PpdevPortAccess(PpdevRoots roots = {});
+  explicit PpdevPortAccess(PpdevRoots roots = {}, PpdevRequest request = SystemPpdevRequest);
   ~PpdevPortAccess() override;
   PpdevPortAccess(const PpdevPortAccess&) = delete;
   PpdevPortAccess& operator=(const PpdevPortAccess&) = delete;
@@ -38,6 +44,7 @@ class PpdevPortAccess final : public PortAccess {
    public:
     void Out(uint16_t port, uint8_t value) override;
     uint8_t In(uint16_t port) override;
+    PpdevRequest request;
     int fd = -1;
     bool claimed = false;
     uint16_t base = 0;

@@ -4,6 +4,7 @@
 #include "card/single_save.h"
 #include "uVexilor.h"
 #include "view/block_texts.h"
+#include "view/system_path.h"
 #include "view/window_texts.h"
 
 namespace {
@@ -48,7 +49,7 @@ void TForm1::AlterarlocalidadeJPJapons1Click() {
 void TForm1::Abrirnicosave1Click() {
   const std::optional<QString> chosen = RunFileDialog(OpenDialog2);
   if (!chosen) return;
-  ImportSingleSave(Image, chosen->toStdString());
+  ImportSingleSave(Image, SystemPath(*chosen));
   RefreshBlockView();
 }
 
@@ -58,5 +59,5 @@ void TForm1::Salvarnico1Click() {
   SaveDialog2.file_name = SuggestSaveFileName() + kSingleSaveExtension;
   const std::optional<QString> chosen = RunFileDialog(SaveDialog2);
   if (!chosen) return;
-  ExportSingleSave(Image, block, AddMissingExtension(*chosen, kSingleSaveExtension).toStdString());
+  ExportSingleSave(Image, block, SystemPath(AddMissingExtension(*chosen, kSingleSaveExtension)));
 }

@@ -3,17 +3,13 @@
 #include "card/image_file.h"
 #include "uVexilor.h"
 #include "view/block_texts.h"
+#include "view/system_path.h"
 #include "view/window_texts.h"
 
 namespace {
 
 const QString kImageExtension = QStringLiteral(".mc");
 const QString kMemoryCardSource = QStringLiteral("*MEMORY CARD*");
-
-// Card operations take paths as UTF-8 text.
-std::string PathText(const QString& path) {
-  return path.toStdString();
-}
 
 // Gives a dialog its standard title back however the command ends.
 class TitleReset {
@@ -39,9 +35,9 @@ void TForm1::Novoarquivodeimagem1Click() {
   // leaves the image, its source and the view as they were.
   CardImage blank;
   FormatImage(blank);
-  SaveImageFile(blank, PathText(path));
+  SaveImageFile(blank, SystemPath(path));
   SourceName = path;
-  if (LoadImageFile(Image, PathText(SourceName))) {
+  if (LoadImageFile(Image, SystemPath(SourceName))) {
     ShowLoadedImage();
   } else {
     ShowNoImage();
@@ -51,7 +47,7 @@ void TForm1::Novoarquivodeimagem1Click() {
 void TForm1::Abrr1Click() {
   const std::optional<QString> chosen = RunFileDialog(OpenDialog1);
   if (!chosen) return;
-  if (LoadImageFile(Image, PathText(*chosen))) {
+  if (LoadImageFile(Image, SystemPath(*chosen))) {
     SourceName = *chosen;
     ShowLoadedImage();
   } else {
@@ -65,7 +61,7 @@ void TForm1::Salvararquivoimagem1Click() {
     return;
   }
   if (SourceName != kMemoryCardSource) {
-    SaveImageFile(Image, PathText(SourceName));
+    SaveImageFile(Image, SystemPath(SourceName));
     return;
   }
   SaveImageAs();
@@ -74,5 +70,5 @@ void TForm1::Salvararquivoimagem1Click() {
 void TForm1::SaveImageAs() {
   const std::optional<QString> chosen = RunFileDialog(SaveDialog1);
   if (!chosen) return;
-  SaveImageFile(Image, PathText(AddMissingExtension(*chosen, kImageExtension)));
+  SaveImageFile(Image, SystemPath(AddMissingExtension(*chosen, kImageExtension)));
 }

@@ -8,6 +8,7 @@
 #include "stretched_picture.h"
 #include "uVexilor.h"
 #include "view/block_texts.h"
+#include "view/system_path.h"
 #include "view/window_texts.h"
 
 namespace {
@@ -60,6 +61,5 @@ void TForm1::Salvarcone1Click() {
   SaveDialog3.file_name = SuggestSaveFileName() + QStringLiteral(".ico");
   const std::optional<QString> chosen = RunFileDialog(SaveDialog3);
   if (!chosen) return;
-  WriteFileAtomically(AddMissingExtension(*chosen, QStringLiteral(".ico")).toStdString(),
-                      icon_file);
+  WriteFileAtomically(SystemPath(AddMissingExtension(*chosen, QStringLiteral(".ico"))), icon_file);
 }

@@ -30,8 +30,15 @@ QString TrimBlanksAndControls(const QString& text) {
   return text.mid(first, last - first);
 }
 
+// What ends a folder's part of a path; on Windows also the backslash and a drive's colon.
+#ifdef Q_OS_WIN
+constexpr std::u16string_view kFolderSeparators = u"\\:/";
+#else
+constexpr std::u16string_view kFolderSeparators = u"/";
+#endif
+
 bool IsFileNameSeparator(QChar c) {
-  return c == u'\\' || c == u':' || c == u'/';
+  return kFolderSeparators.find(c.unicode()) != std::u16string_view::npos;
 }
 
 constexpr std::u16string_view kCharactersLeftOutOfFileNames = u"\"*./:<>?\\|";

@@ -121,6 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
         ChainCase{"LinksToItself", [](CardImage& i) { SetLink(i, 7, 6); }, false},
         ChainCase{"LoopsToTheFirst", [](CardImage& i) { SetLink(i, 5, 3); }, false},
         ChainCase{"RunsIntoAFreeBlock", [](CardImage& i) { SetState(i, 7, 0xA0); }, false},
+        ChainCase{"RunsIntoAFirstBlockInUse", [](CardImage& i) { SetState(i, 5, 0x51); }, false},
         ChainCase{"RunsIntoAnotherSave", [](CardImage& i) { SetLink(i, 4, 9); }, false},
         ChainCase{"LinkNamesNoBlock", [](CardImage& i) { SetLink(i, 7, 15); }, false},
         ChainCase{"LinkFarOutside", [](CardImage& i) { SetLink(i, 5, 0xFFFE); }, false}),
@@ -208,6 +209,19 @@ TEST(Maintenance, PurgeFreesOnlyRemovedBlocks) {
     EXPECT_TRUE(std::equal(image.begin() + 16 * FrameSize, image.begin() + BlockSize,
                            card.begin() + 16 * FrameSize));
   }
+}
+
+// A free block keeps whatever an earlier save left in it: only removed blocks are erased.
+TEST(Maintenance, PurgeLeavesAFreeBlockWithStaleContentAsItIs) {
+  CardImage image = SampleCard();
+  for (std::size_t i = 0; i < BlockSize; ++i) image[9 * BlockSize + i] = 0x77;
+  DirectoryFrameOf(image, 9)[12] = 'S';  // a product code left behind
+  const CardImage before = image;
+  PurgeRemovedSaves(image);
+  EXPECT_TRUE(std::equal(image.begin() + 9 * BlockSize, image.begin() + 10 * BlockSize,
+                         before.begin() + 9 * BlockSize));
+  EXPECT_EQ(DirectoryFrameOf(image, 9)[12], 'S');
+  EXPECT_EQ(image[12 * BlockSize], 0x00);
 }
 
 TEST(Maintenance, RegionIsWrittenIntoFirstBlocksOnly) {

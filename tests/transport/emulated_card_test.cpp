@@ -45,18 +45,46 @@ class EmulatedCardTest : public ::testing::Test {
   ScopedPortBackend plugged_;
 };
 
+// The exchange of the public protocol, byte by byte: what the host sends and what a card answers.
+struct ExchangeRow {
+  std::size_t index;  // position in the command
+  uint8_t sent;
+  uint8_t reply;
+};
+
 TEST_F(EmulatedCardTest, AReadAnswersAsTheProtocolDescribes) {
   for (std::size_t i = 0; i < FrameSize; ++i) card.image()[0x2A5 * FrameSize + i] = uint8_t(i);
-  const Bytes replies = Transact(ReadCommandBytes(0x2A5));
-  Frame data{};
-  for (std::size_t i = 0; i < FrameSize; ++i) data[i] = uint8_t(i);
-  // Released line, flag, IDs, 0x00 and the echoed MSB under the address, the acknowledges,
-  // the confirmed address, data, checksum and the end byte.
-  Bytes expected = {0xFF, NewCardFlag, CardId1,     CardId2, 0x00,
-                    0x02, CommandAck1, CommandAck2, 0x02,    0xA5};
-  expected.insert(expected.end(), data.begin(), data.end());
-  expected.insert(expected.end(), {FrameChecksum(0x2A5, data), EndGood});
-  EXPECT_EQ(replies, expected);
+  Bytes sent = {0x81, 0x52, 0x00, 0x00, 0x02, 0xA5};
+  sent.resize(140, 0x00);
+  const Bytes replies = Transact(sent);
+  ASSERT_EQ(replies.size(), 140u);
+  // The checksum: 0x02 ^ 0xA5 ^ (0 ^ 1 ^ ... ^ 127) = 0xA7.
+  constexpr ExchangeRow kRead[] = {
+      {0, 0x81, 0xFF},  {1, 0x52, 0x08},  {2, 0x00, 0x5A},   {3, 0x00, 0x5D},   {4, 0x02, 0x00},
+      {5, 0xA5, 0x02},  {6, 0x00, 0x5C},  {7, 0x00, 0x5D},   {8, 0x00, 0x02},   {9, 0x00, 0xA5},
+      {10, 0x00, 0x00}, {11, 0x00, 0x01}, {137, 0x00, 0x7F}, {138, 0x00, 0xA7}, {139, 0x00, 0x47},
+  };
+  for (const auto& row : kRead) {
+    EXPECT_EQ(sent[row.index], row.sent) << row.index;
+    EXPECT_EQ(replies[row.index], row.reply) << "reply " << row.index;
+  }
+}
+
+TEST_F(EmulatedCardTest, AWriteAnswersAsTheProtocolDescribes) {
+  Bytes sent = {0x81, 0x57, 0x00, 0x00, 0x00, 0x03};
+  sent.insert(sent.end(), 128, 0x6E);
+  sent.insert(sent.end(), {0x03, 0x00, 0x00, 0x00});  // 0x00 ^ 0x03 ^ 128 equal bytes = 0x03
+  const Bytes replies = Transact(sent);
+  ASSERT_EQ(replies.size(), 138u);
+  constexpr ExchangeRow kWrite[] = {
+      {1, 0x57, 0x08}, {2, 0x00, 0x5A},   {3, 0x00, 0x5D},   {4, 0x00, 0x00},   {5, 0x03, 0x00},
+      {6, 0x6E, 0x03}, {134, 0x03, 0x6E}, {135, 0x00, 0x5C}, {136, 0x00, 0x5D}, {137, 0x00, 0x47},
+  };
+  for (const auto& row : kWrite) {
+    EXPECT_EQ(sent[row.index], row.sent) << row.index;
+    EXPECT_EQ(replies[row.index], row.reply) << "reply " << row.index;
+  }
+  EXPECT_EQ(card.image()[3 * FrameSize + 127], 0x6E);
 }
 
 TEST_F(EmulatedCardTest, AWriteEchoesEachByteAndEndsWithItsVerdict) {

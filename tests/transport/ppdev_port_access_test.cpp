@@ -1,6 +1,8 @@
 #include "transport/ppdev_port_access.h"
 
 #include <gtest/gtest.h>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <vector>
 
 #include "support/temp_folder.h"
 #include "transport/blocking_call_timeout.h"
@@ -58,14 +61,14 @@ TEST_F(PpdevTest, FallsBackToThePortsPositionWithoutAListing) {
   EXPECT_EQ(FindParportDevice(roots, Lpt3Base), Device("parport2"));
 }
 
-TEST_F(PpdevTest, AMissingDeviceIsNamedWithTheSystemsReason) {
+TEST_F(PpdevTest, AMissingDeviceIsNamedWithItsReason) {
   ListPort("parport0", "888\t1912\n");
   PpdevPortAccess access(roots);
   const auto failure = access.Prepare(Lpt1Base);
   ASSERT_TRUE(failure.has_value());
   EXPECT_EQ(failure->caption, "Vexilor");
   EXPECT_NE(failure->text.find(Device("parport0")), std::string::npos) << failure->text;
-  EXPECT_NE(failure->text.find(std::system_category().message(ENOENT)), std::string::npos);
+  EXPECT_NE(failure->text.find("(o arquivo ou a pasta não existe)"), std::string::npos);
   EXPECT_NE(failure->text.find("não encontrada"), std::string::npos) << failure->text;
   access.Release();
   access.Release();
@@ -80,17 +83,66 @@ TEST_F(PpdevTest, AFileThatIsNotAPortCannotBeClaimed) {
   EXPECT_NE(failure->text.find("reservar a porta paralela " + Device("parport0")),
             std::string::npos)
       << failure->text;
-  EXPECT_NE(failure->text.find(std::system_category().message(ENOTTY)), std::string::npos)
+  EXPECT_NE(failure->text.find("(o dispositivo não aceita esta operação)"), std::string::npos)
       << failure->text;
 }
 
 TEST_F(PpdevTest, APermissionErrorNamesTheGroupToJoin) {
   const std::string text = DeviceOpenFailureText("/dev/parport0", EACCES, "lp");
-  EXPECT_EQ(text, "Sem permissão para abrir a porta paralela /dev/parport0 (" +
-                      std::system_category().message(EACCES) +
-                      "). O usuário precisa pertencer ao grupo \"lp\" do dispositivo.");
+  EXPECT_EQ(text,
+            "Sem permissão para abrir a porta paralela /dev/parport0 (permissão negada). O "
+            "usuário precisa pertencer ao grupo \"lp\" do dispositivo.");
   EXPECT_NE(DeviceOpenFailureText("/dev/parport1", EBUSY, "lp").find("/dev/parport1"),
             std::string::npos);
+}
+
+// The three registers at base, base + 1 and base + 2 reach the kernel as these requests; the
+// status register cannot be written.
+TEST_F(PpdevTest, RegistersMapToTheirDeviceRequests) {
+  ListPort("parport0", "632\t1656\n");  // 0x278, LPT2
+  std::ofstream(Device("parport0")) << "";
+  struct Call {
+    unsigned long request;
+    int written;  // -1: a read
+  };
+  std::vector<Call> calls;
+  auto recorder = [&calls](int, unsigned long request, unsigned char* byte) {
+    const bool reading = request == PPRDATA || request == PPRSTATUS || request == PPRCONTROL;
+    calls.push_back({request, byte == nullptr || reading ? -1 : *byte});
+    if (byte != nullptr && reading) *byte = static_cast<unsigned char>(request & 0xFF);
+    return 0;
+  };
+  PpdevPortAccess access(roots, recorder);
+  ASSERT_FALSE(access.Prepare(0x278).has_value());
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].request, static_cast<unsigned long>(PPCLAIM));
+
+  const struct {
+    uint16_t port;
+    int value;  // -1: read
+    unsigned long request;
+  } kCases[] = {
+      {0x278, 0x5A, PPWDATA}, {0x27A, 0x0C, PPWCONTROL}, {0x278, -1, PPRDATA},
+      {0x279, -1, PPRSTATUS}, {0x27A, -1, PPRCONTROL},
+  };
+  for (const auto& access_case : kCases) {
+    calls.clear();
+    SCOPED_TRACE(access_case.port);
+    if (access_case.value >= 0) {
+      PortOut(access_case.port, static_cast<uint8_t>(access_case.value));
+    } else {
+      EXPECT_EQ(PortIn(access_case.port), access_case.request & 0xFF);
+    }
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].request, access_case.request);
+    EXPECT_EQ(calls[0].written, access_case.value);
+  }
+  calls.clear();
+  PortOut(0x279, 0xFF);
+  EXPECT_TRUE(calls.empty());
+  access.Release();
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].request, static_cast<unsigned long>(PPRELEASE));
 }
 
 // Prepares the port as an unprivileged user: as root, in a child that gives up its rights.

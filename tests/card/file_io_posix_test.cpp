@@ -1,0 +1,209 @@
+// The file writer against what Linux can put at a path: links, devices, FIFOs, sockets, hard
+// links, foreign owners, folders that take no new file.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <functional>
+
+#include "card/error_reason_text.h"
+#include "card/file_io.h"
+#include "support/temp_folder.h"
+
+using namespace test_support;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::vector<uint8_t> kOld(5000, 0x11);
+const std::vector<uint8_t> kNew(9000, 0x22);
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kDaemonGroup = 1;
+
+struct stat StatusOf(const std::string& path) {
+  struct stat status {};
+  EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+  return status;
+}
+
+std::error_code WriteFailure(const std::string& path, bool* partly_written = nullptr) {
+  try {
+    WriteFileAtomically(path, kNew);
+  } catch (const FileError& error) {
+    if (partly_written) *partly_written = error.partly_written();
+    return error.reason();
+  }
+  return {};
+}
+
+// Runs the write as the unprivileged user nobody (a forked child gives up root's rights) and
+// returns its exit status: 0 written, 1 FileError, 2 could not become nobody.
+int WriteAsNobody(const std::string& path) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(2);
+    ::_exit(WriteFailure(path) ? 1 : 0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(WriteFileTarget, ThingsThatAreNotFilesAreRefusedAndLeftAsTheyAre) {
+  TempFolder folder;
+  const std::string fifo = folder.File("fifo.mc");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  const std::string socket_path = folder.File("socket.mc");
+  const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  socket_path.copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const std::string link_to_null = folder.File("null.mc");
+  fs::create_symlink("/dev/null", link_to_null);
+
+  const struct {
+    std::string path;
+    mode_t type;
+  } kCases[] = {
+      {fifo, S_IFIFO}, {socket_path, S_IFSOCK}, {"/dev/null", S_IFCHR}, {link_to_null, S_IFLNK}};
+  for (const auto& target : kCases) {
+    SCOPED_TRACE(target.path);
+    EXPECT_EQ(WriteFailure(target.path), make_error_code(FileRefusal::NotARegularFile));
+    EXPECT_EQ(StatusOf(target.path).st_mode & S_IFMT, target.type);
+  }
+  EXPECT_EQ(StatusOf("/dev/null").st_rdev, makedev(1, 3));
+  ::close(socket);
+}
+
+TEST(WriteFileTarget, ADanglingLinkGetsItsFileCreated) {
+  TempFolder folder;
+  fs::create_directory(folder.path() / "saves");
+  fs::create_symlink("saves/new.mc", folder.path() / "link.mc");
+  WriteFileAtomically(folder.File("link.mc"), kNew);
+  EXPECT_TRUE(fs::is_symlink(folder.path() / "link.mc"));
+  EXPECT_EQ(ReadBytes(folder.File("saves/new.mc")), kNew);
+}
+
+TEST(WriteFileTarget, HardLinksStayOneFile) {
+  TempFolder folder;
+  WriteBytes(folder.File("a.mc"), kOld);
+  fs::create_hard_link(folder.path() / "a.mc", folder.path() / "b.mc");
+  WriteFileAtomically(folder.File("a.mc"), kNew);
+  EXPECT_EQ(ReadBytes(folder.File("b.mc")), kNew);
+  EXPECT_EQ(StatusOf(folder.File("a.mc")).st_nlink, 2u);
+}
+
+// A file growing in place past the size limit (which binds root too) fails before any byte of it
+// is overwritten.
+TEST(WriteFileTarget, AnInPlaceWriteWithoutRoomKeepsTheOldBytes) {
+  TempFolder folder;
+  WriteBytes(folder.File("a.mc"), kOld);
+  fs::create_hard_link(folder.path() / "a.mc", folder.path() / "b.mc");
+  rlimit saved;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limited = saved;
+  limited.rlim_cur = 8192;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  bool partly_written = true;
+  const std::error_code reason = WriteFailure(folder.File("a.mc"), &partly_written);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous_handler);
+  EXPECT_EQ(reason, std::errc::file_too_large);
+  EXPECT_FALSE(partly_written);
+  EXPECT_EQ(ReadBytes(folder.File("b.mc")), kOld);
+}
+
+TEST(WriteFileTarget, ANameOfTheLongestLengthIsSavedWithNothingLeftBeside) {
+  TempFolder folder;
+  const std::string path = folder.File(std::string(251, 'n') + ".mc");
+  WriteBytes(path, kOld);
+  WriteFileAtomically(path, kNew);
+  EXPECT_EQ(ReadBytes(path), kNew);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+}
+
+class WriteFileOwnership : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give files to other users";
+    fs::permissions(folder.path(), fs::perms(0755));
+  }
+  std::string FileOf(const std::string& name, uid_t owner, gid_t group, mode_t mode) {
+    const std::string path = folder.File(name);
+    WriteBytes(path, kOld);
+    EXPECT_EQ(::chown(path.c_str(), owner, group), 0);
+    EXPECT_EQ(::chmod(path.c_str(), mode), 0);
+    return path;
+  }
+  TempFolder folder;
+};
+
+TEST_F(WriteFileOwnership, AReplacedFileKeepsItsOwnerAndGroup) {
+  const std::string path = FileOf("card.mc", kNobody, kDaemonGroup, 0664);
+  WriteFileAtomically(path, kNew);
+  const struct stat status = StatusOf(path);
+  EXPECT_EQ(status.st_uid, kNobody);
+  EXPECT_EQ(status.st_gid, kDaemonGroup);
+  EXPECT_EQ(status.st_mode & 07777, 0664u);
+  EXPECT_EQ(ReadBytes(path), kNew);
+}
+
+// nobody may write the file but not create one beside it, nor give a new file the daemon group:
+// both are written in place, and the file stays as it was apart from its bytes.
+TEST_F(WriteFileOwnership, WhatCannotBeReplacedIsWrittenInPlace) {
+  const std::string in_locked_folder = FileOf("locked.mc", kNobody, kNobody, 0644);
+  ASSERT_EQ(WriteAsNobody(in_locked_folder), 0);
+  EXPECT_EQ(ReadBytes(in_locked_folder), kNew);
+
+  fs::create_directory(folder.path() / "open");
+  fs::permissions(folder.path() / "open", fs::perms(0777));
+  const std::string foreign_group = FileOf("open/group.mc", kNobody, kDaemonGroup, 0664);
+  ASSERT_EQ(WriteAsNobody(foreign_group), 0);
+  EXPECT_EQ(ReadBytes(foreign_group), kNew);
+  EXPECT_EQ(StatusOf(foreign_group).st_gid, kDaemonGroup);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path() / "open"), fs::directory_iterator()),
+            1);
+
+  // A file nobody may not write is refused, not replaced.
+  const std::string read_only = FileOf("open/read-only.mc", 0, 0, 0644);
+  EXPECT_EQ(WriteAsNobody(read_only), 1);
+  EXPECT_EQ(ReadBytes(read_only), kOld);
+}
+
+TEST(ErrorReasonText, CommonCodesInPortugueseTheRestByNumber) {
+  const struct {
+    std::error_code code;
+    const char* text;
+  } kCases[] = {
+      {std::make_error_code(std::errc::no_such_file_or_directory),
+       "o arquivo ou a pasta não existe"},
+      {std::make_error_code(std::errc::permission_denied), "permissão negada"},
+      {std::make_error_code(std::errc::read_only_file_system),
+       "o disco está protegido contra gravação"},
+      {std::make_error_code(std::errc::no_space_on_device), "não há espaço livre no disco"},
+      {std::make_error_code(std::errc::device_or_resource_busy),
+       "o arquivo ou o dispositivo está em uso"},
+      {std::make_error_code(std::errc::is_a_directory),
+       "o caminho indica uma pasta, não um arquivo"},
+      {std::make_error_code(std::errc::filename_too_long), "o nome do arquivo é longo demais"},
+      {std::make_error_code(std::errc::no_such_device), "o dispositivo não está disponível"},
+      {std::error_code(ENOENT, std::system_category()), "o arquivo ou a pasta não existe"},
+      {std::error_code(EPROTO, std::generic_category()), "erro do sistema 71"},
+  };
+  for (const auto& reason : kCases) EXPECT_EQ(ErrorReasonText(reason.code), reason.text);
+  EXPECT_EQ(FileFailureReason(FileError("c.mc", std::make_error_code(std::errc::io_error), true)),
+            "erro de leitura ou gravação no dispositivo; o arquivo pode ter ficado incompleto");
+}
+
+}  // namespace
