@@ -3,6 +3,7 @@
 #include <QJsonArray>
 
 #include "view/block_texts.h"
+#include "view/save_title.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ QJsonObject ListingJson(const CardImage& image, const QString& source_name) {
         {"bloco", block},
         {"estado", static_cast<qint64>(GetBlockState(image, block))},
         {"linha", BlockLineText(image, block)},
+        {"titulo", DecodedSaveTitle(image, block)},
         {"codigo_produto", details.product_code},
         {"id_jogo", details.game_id},
         {"blocos", details.blocks},

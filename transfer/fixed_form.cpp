@@ -2,25 +2,17 @@
 
 #include <QDialog>
 #include <QFont>
-#include <QScreen>
 
-namespace {
-constexpr int FormFontPixels = 11;
-}
+#include "transfer/form_look.h"
 
 void SetUpFixedForm(QDialog& form, const QString& name, const QString& caption, QSize client) {
   form.setObjectName(name);
   form.setWindowTitle(caption);
-  // A title only: no system menu and no close box.
-  form.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // A title only: no system menu, no close box, no minimise or maximise button, no resizing.
+  form.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                      Qt::MSWindowsFixedSizeDialogHint);
   form.setAttribute(Qt::WA_DeleteOnClose);
-  QFont font(QStringLiteral("MS Sans Serif"));
-  font.setPixelSize(FormFontPixels);
-  form.setFont(font);
+  form.setFont(FormFont());
   form.setFixedSize(client);
-  if (const QScreen* screen = form.screen()) {
-    QRect frame(QPoint(), client);
-    frame.moveCenter(screen->availableGeometry().center());
-    form.move(frame.topLeft());
-  }
+  CentreOnScreen(form);
 }

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "transfer/fixed_form.h"
+#include "transfer/form_look.h"
 #include "transfer/progress_window.h"
 #include "transfer/transfer_texts.h"
 #include "transfer/user_dialogs.h"
@@ -67,6 +68,7 @@ TransferParametersDialog::TransferParametersDialog(TransferKind kind, TransferSe
   GroupBox1 = new QGroupBox(QStringLiteral("Opções:"), this);
   GroupBox1->setObjectName("GroupBox1");
   GroupBox1->setGeometry(GroupBoxGeometry);
+  UseFormGroupBoxStyle(*GroupBox1);
   Label1 = MakeLabel(GroupBox1, "Label1", QStringLiteral("Porta:"), PortLabelPosition);
   Label2 = MakeLabel(GroupBox1, "Label2", QStringLiteral("Delay:"), DelayLabelPosition);
   readers_ = setup_.readers.list();
@@ -77,9 +79,10 @@ TransferParametersDialog::TransferParametersDialog(TransferKind kind, TransferSe
   connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TransferParametersDialog::PortChosen);
 
   Button1 = MakeButton(this, "Button1", QStringLiteral("&OK"), OkButtonGeometry);
-  Button1->setDefault(true);  // Enter
+  // Enter presses the focused button, and OK when the focus is elsewhere; Esc cancels.
+  Button1->setDefault(true);
   Button2 = MakeButton(this, "Button2", QStringLiteral("&Cancelar"), CancelButtonGeometry);
-  Button2->setAutoDefault(false);  // Esc reaches reject()
+  Button2->setAutoDefault(true);
   connect(Button1, &QPushButton::clicked, this, &TransferParametersDialog::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TransferParametersDialog::Button2Click);
 

@@ -18,8 +18,12 @@ constexpr QRect PanelGeometry(0, 0, 377, 49);
 constexpr QRect ProgressBarGeometry(8, 8, 361, 17);
 constexpr QPoint PercentLabelPosition(173, 30);
 constexpr QRect CancelButtonGeometry(155, 52, 75, 25);
-constexpr int StartDelayMs = 1000;
+std::chrono::milliseconds start_delay{1000};
 }  // namespace
+
+void TransferProgressWindow::SetStartDelay(std::chrono::milliseconds delay) {
+  start_delay = delay;
+}
 
 TransferProgressWindow::TransferProgressWindow(TransferKind kind, TransferSetup setup,
                                                QWidget* parent)
@@ -46,12 +50,13 @@ TransferProgressWindow::TransferProgressWindow(TransferKind kind, TransferSetup 
   Button1 = new QPushButton(QStringLiteral("&Cancelar"), this);
   Button1->setObjectName("Button1");
   Button1->setGeometry(CancelButtonGeometry);
-  Button1->setAutoDefault(false);
+  // The only button: Enter and Space on it cancel, as a click does.
+  Button1->setAutoDefault(true);
   connect(Button1, &QPushButton::clicked, this, &TransferProgressWindow::Button1Click);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName("Timer1");
-  Timer1->setInterval(StartDelayMs);
+  Timer1->setInterval(start_delay);
   connect(Timer1, &QTimer::timeout, this, &TransferProgressWindow::Timer1Timer);
   Timer1->start();
 }

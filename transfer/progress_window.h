@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <chrono>
 
 #include "transfer/card_run.h"
 #include "transfer/transfer_setup.h"
@@ -22,6 +23,10 @@ class TransferProgressWindow : public QDialog, private RunObserver {
   // Set by the parameters dialog before the window is shown.
   ReaderEntry Reader;
   int Delay = 0;
+
+  // The wait between creating a window and starting its run: one second in the program. Tests
+  // shorten it for the windows they create afterwards.
+  static void SetStartDelay(std::chrono::milliseconds delay);
 
  protected:
   TransferProgressWindow(TransferKind kind, TransferSetup setup, QWidget* parent);

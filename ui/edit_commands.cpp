@@ -48,8 +48,12 @@ void TForm1::AlterarlocalidadeJPJapons1Click() {
 
 void TForm1::Abrirnicosave1Click() {
   const std::optional<QString> chosen = RunFileDialog(OpenDialog2);
-  if (!chosen) return;
-  ImportSingleSave(Image, SystemPath(*chosen));
+  if (chosen) ImportSaveFile(*chosen);
+}
+
+void TForm1::ImportSaveFile(const QString& path) {
+  ImportSingleSave(Image, SystemPath(path));
+  // Also after a refusal: the import has said why, and the view shows the image as it is.
   RefreshBlockView();
 }
 

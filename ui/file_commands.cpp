@@ -46,9 +46,12 @@ void TForm1::Novoarquivodeimagem1Click() {
 
 void TForm1::Abrr1Click() {
   const std::optional<QString> chosen = RunFileDialog(OpenDialog1);
-  if (!chosen) return;
-  if (LoadImageFile(Image, SystemPath(*chosen))) {
-    SourceName = *chosen;
+  if (chosen) OpenImageFile(*chosen);
+}
+
+void TForm1::OpenImageFile(const QString& path) {
+  if (LoadImageFile(Image, SystemPath(path))) {
+    SourceName = path;
     ShowLoadedImage();
   } else {
     ShowNoImage();

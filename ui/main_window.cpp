@@ -1,7 +1,9 @@
 // The main window's frame: creation, the body's controls, the status bar, the hint handler,
 // closing, and the plumbing the commands share.
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -12,12 +14,13 @@
 #include <QTimer>
 
 #include "bevel.h"
+#include "block_list_box.h"
 #include "card/file_io.h"
-#include "form_font.h"
 #include "glyphs.h"
 #include "hints.h"
 #include "platform_version.h"
 #include "stretched_picture.h"
+#include "transfer/form_look.h"
 #include "transport/port.h"
 #include "uFrmSobre.h"
 #include "uVexilor.h"
@@ -68,6 +71,7 @@ QGroupBox* NewGroupBox(QWidget* parent, const char* name, const char* caption, Q
   auto* box = new QGroupBox(QString::fromUtf8(caption), parent);
   box->setObjectName(QString::fromUtf8(name));
   box->setGeometry(geometry);
+  UseFormGroupBoxStyle(*box);
   return box;
 }
 
@@ -83,6 +87,7 @@ TForm1::TForm1(UserDialogs& dialogs, ReaderAccess readers, QWidget* parent)
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFont(FormFont());
+  setAcceptDrops(true);
 
   // The body holds the tool bar too: the window's client positions count from under the menu.
   body_ = new QWidget(this);
@@ -139,10 +144,9 @@ void TForm1::CreateBody() {
         kNumberLabelWidth);
     number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
-  ListBox1 = new QListWidget(GroupBox1);
+  ListBox1 = new BlockListBox(GroupBox1);
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   ListBox1->setGeometry(kListBox1);
-  ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
   ListBox1->setUniformItemSizes(true);
   ListBox1->setSortingEnabled(false);
   ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -244,18 +248,36 @@ void TForm1::Sobre1Click() {
 }
 
 bool TForm1::RunCommand(const std::function<void()>& command) {
+  bool completed = true;
   try {
     command();
-    return true;
   } catch (const FileError& failure) {
     ReportFileError(dialogs_, this, failure);
-    return false;
+    completed = false;
   }
+  TakeBackFocus();
+  return completed;
+}
+
+void TForm1::TakeBackFocus() {
+  // A command's boxes and dialogs may have closed in an order that leaves no window active;
+  // the keyboard must reach this window again without a click.
+  if (isVisible() && QApplication::activeModalWidget() == nullptr) activateWindow();
 }
 
 std::optional<QString> TForm1::RunFileDialog(FileDialogRequest& dialog) {
-  std::optional<QString> chosen = dialogs_.ChooseFile(this, dialog);
-  if (chosen) dialog.file_name = *chosen;
+  // Every dialog starts in the folder last used in any of them during this run; the name it
+  // offers again is then taken without its own folder.
+  FileDialogRequest shown = dialog;
+  if (!last_folder_.isEmpty()) {
+    shown.initial_folder = last_folder_;
+    shown.file_name = QFileInfo(dialog.file_name).fileName();
+  }
+  std::optional<QString> chosen = dialogs_.ChooseFile(this, shown);
+  if (chosen) {
+    dialog.file_name = *chosen;
+    last_folder_ = QFileInfo(*chosen).absolutePath();
+  }
   return chosen;
 }
 

@@ -8,9 +8,9 @@
 #include <algorithm>
 
 #include "bevel.h"
-#include "form_font.h"
 #include "glyphs.h"
 #include "stretched_picture.h"
+#include "transfer/form_look.h"
 
 namespace {
 

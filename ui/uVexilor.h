@@ -53,6 +53,14 @@ class TForm1 : public QMainWindow {
   // Shown by "Sobre"; made once at start-up and kept for the whole run.
   void SetAboutBox(TForm2* about_box) { about_box_ = about_box; }
 
+  // What "Abrir arquivo imagem" and "Abrir arquivo de 'Save' único" do once a file is chosen;
+  // also run for a file named at start-up or dropped on the window.
+  void OpenImageFile(const QString& path);
+  void ImportSaveFile(const QString& path);
+  // A file named at start-up or dropped on the window: a single save is imported into the image
+  // shown; anything else is opened as a card image, with that command's messages.
+  void OpenFileFromOutside(const QString& path);
+
   // View sequences run after a command has loaded or changed the image.
   void ShowLoadedImage();
   void ShowNoImage();
@@ -100,6 +108,8 @@ class TForm1 : public QMainWindow {
  protected:
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void FormCreate();
@@ -112,6 +122,7 @@ class TForm1 : public QMainWindow {
   // Runs a command so that an input/output failure is reported here, before it could unwind
   // through the toolkit's own frames. False when such a failure was reported.
   bool RunCommand(const std::function<void()>& command);
+  void TakeBackFocus();
 
   std::optional<QString> RunFileDialog(FileDialogRequest& dialog);
   int SelectedIndex() const;
@@ -137,6 +148,7 @@ class TForm1 : public QMainWindow {
   FileDialogRequest OpenDialog2;
   FileDialogRequest SaveDialog2;
   FileDialogRequest SaveDialog3;
+  QString last_folder_;  // empty until a file dialog was answered
 
   QWidget* body_ = nullptr;
   QWidget* ToolBar1 = nullptr;

@@ -1,5 +1,7 @@
 #include "vexilor_application.h"
 
+#include <QLibraryInfo>
+
 #include "card/file_io.h"
 #include "glyphs.h"
 #include "view/file_error_report.h"
@@ -8,6 +10,13 @@ VexilorApplication::VexilorApplication(int& argc, char** argv, UserDialogs& dial
     : QApplication(argc, argv), dialogs_(dialogs) {
   setApplicationName(ApplicationTitle);
   setWindowIcon(QIcon(QPixmap::fromImage(ProgramPicture())));
+  // The program's own texts are Portuguese, so Qt's dialogs, buttons and context menus speak
+  // Brazilian Portuguese too, whatever the user's locale. Without the catalogue they stay in
+  // English and nothing else changes.
+  if (qt_texts_.load(QStringLiteral("qtbase_pt_BR"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    installTranslator(&qt_texts_);
+  }
 }
 
 bool VexilorApplication::notify(QObject* receiver, QEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 class UserDialogs;
 
@@ -14,4 +15,5 @@ class VexilorApplication : public QApplication {
 
  private:
   UserDialogs& dialogs_;
+  QTranslator qt_texts_;
 };

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "save_title.h"
+
 namespace {
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F; its five unassigned codes there pass
@@ -20,14 +22,6 @@ QChar Windows1252ToChar(unsigned char byte) {
 
 bool IsBlankOrControl(QChar c) {
   return c.unicode() <= 0x20;
-}
-
-QString TrimBlanksAndControls(const QString& text) {
-  qsizetype first = 0;
-  qsizetype last = text.size();
-  while (first < last && IsBlankOrControl(text[first])) ++first;
-  while (last > first && IsBlankOrControl(text[last - 1])) --last;
-  return text.mid(first, last - first);
 }
 
 // What ends a folder's part of a path; on Windows also the backslash and a drive's colon.
@@ -98,6 +92,14 @@ QString SaveStateText(uint32_t state) {
 
 }  // namespace
 
+QString TrimBlanksAndControls(const QString& text) {
+  qsizetype first = 0;
+  qsizetype last = text.size();
+  while (first < last && IsBlankOrControl(text[first])) ++first;
+  while (last > first && IsBlankOrControl(text[last - 1])) --last;
+  return text.mid(first, last - first);
+}
+
 QString CardText(const std::string& windows1252) {
   QString text;
   text.reserve(static_cast<qsizetype>(windows1252.size()));
@@ -110,6 +112,10 @@ QString CardText(const std::string& windows1252) {
 
 QString BlockLineText(const CardImage& image, int block) {
   return LineOfState(image, block, GetBlockState(image, block));
+}
+
+QString BlockLineToolTip(const CardImage& image, int block) {
+  return DecodedSaveTitle(image, block);
 }
 
 SaveDetailTexts SaveDetails(const CardImage& image, int block) {

@@ -10,9 +10,13 @@
 // text ends at its first NUL.
 
 QString CardText(const std::string& windows1252);
+// Without the characters 0x00 to 0x20 at both ends.
+QString TrimBlanksAndControls(const QString& text);
 
 // The block list line of a save block (no number, no padding).
 QString BlockLineText(const CardImage& image, int block);
+// The tooltip of that line: the save's title decoded as Shift-JIS, for a save's first block.
+QString BlockLineToolTip(const CardImage& image, int block);
 
 struct SaveDetailTexts {
   QString product_code;  // Edit1

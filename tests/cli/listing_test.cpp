@@ -94,6 +94,23 @@ TEST(ListarJson, UnusualCardMatchesTheWindowTextsInUtf8) {
   EXPECT_EQ(blocks[5].toObject()["xor"].toString(), "Erro");
 }
 
+// A katakana title keeps its single-byte line and gains its reading; bytes that Windows-1252
+// leaves undefined reach the JSON as the C1 controls of the same value, so nothing is lost.
+TEST(ListarJson, GivesTheShiftJisTitleBesideTheLine) {
+  TempFolder folder;
+  const std::string path = folder.File("japones.mc");
+  CardImage image = test_support::BlankCard();
+  test_support::PlaceSave(image, {.blocks = {1}, .title = {0x83, 0x65, 0x83, 0x58, 0x83, 0x67}});
+  test_support::PlaceSave(image, {.blocks = {2}, .title = {'A', 0x81, 0x8D, 0x8F, 0x90, 0x9D}});
+  test_support::WriteBytes(path, image);
+  const QJsonArray blocks = ListAsJson(path)["blocos"].toArray();
+  EXPECT_EQ(blocks[0].toObject()["linha"].toString(), QStringLiteral("ƒeƒXƒg"));
+  EXPECT_EQ(blocks[0].toObject()["titulo"].toString(), QStringLiteral("テスト"));
+  EXPECT_EQ(blocks[1].toObject()["linha"].toString(),
+            QStringLiteral("A\u0081\u008D\u008F\u0090\u009D"));
+  EXPECT_EQ(blocks[2].toObject()["titulo"].toString(), QString());
+}
+
 TEST(ListarText, ShowsTheSameLinesAsTheJson) {
   TempFolder folder;
   const std::string path = folder.File("estranho.mc");

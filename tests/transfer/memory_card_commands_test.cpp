@@ -85,6 +85,7 @@ class MemoryCardCommandsTest : public QObject {
   }
 
  private slots:
+  void initTestCase() { TransferProgressWindow::SetStartDelay(std::chrono::milliseconds(50)); }
   void init() { fixture = std::make_unique<TransferFixture>(); }
 
   void cleanup() {

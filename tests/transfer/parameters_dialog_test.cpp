@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QPointer>
 #include <QPushButton>
@@ -53,7 +54,34 @@ class ParametersDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { TransferProgressWindow::SetStartDelay(std::chrono::milliseconds(50)); }
   void cleanup() { QCOMPARE(LiveTransferWindows(), 0); }
+
+  // No main window was made in this process: the dialogs still get the form font's nearest face.
+  void usesTheFormFontOnItsOwn() {
+    TransferFixture fixture;
+    std::unique_ptr<TransferParametersDialog> dialog(
+        CreateParametersDialog(TransferKind::Read, fixture.Setup()));
+    QCOMPARE(dialog->font().family(), QString("MS Sans Serif"));
+    QCOMPARE(QFontInfo(dialog->font()).family(), QString("Liberation Sans"));
+  }
+
+  // Tab from the port list to "&Cancelar", then Enter: the focused button is pressed, not OK.
+  void enterPressesTheFocusedCancel() {
+    TransferFixture fixture;
+    fixture.completed = true;
+    QString focused;
+    WhenModal(ParametersName(TransferKind::Read), [&focused](QWidget* dialog) {
+      for (int tab = 0; tab < 3; ++tab) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      focused = QApplication::focusWidget()->objectName();
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      if (dialog->isVisible()) Button(dialog, "Button2")->click();
+    });
+    CreateParametersDialog(TransferKind::Read, fixture.Setup())->exec();
+    QCOMPARE(focused, QString("Button2"));
+    QCOMPARE(fixture.log.made, 0);
+    QVERIFY(fixture.completed);
+  }
 
   void layoutAndDefaults_data() {
     QTest::addColumn<TransferKind>("kind");

@@ -17,6 +17,7 @@ Q_DECLARE_METATYPE(TransferKind)
 namespace {
 
 constexpr int LastFrame = static_cast<int>(FrameCount) - 1;
+constexpr std::chrono::milliseconds TestStartDelay(50);
 
 QString ProgressName(TransferKind kind) {
   switch (kind) {
@@ -46,7 +47,7 @@ int BarPosition() {
 
 // The ways a user can stop a run; each is queued, as a real click or key press would be, and
 // so taken in only between frames.
-enum class StopBy { CancelButton, CloseRequest, EscapeKey };
+enum class StopBy { CancelButton, CloseRequest, EscapeKey, EnterOnCancel };
 
 void QueueStop(StopBy how) {
   TransferProgressWindow* window = ShownProgressWindow();
@@ -62,6 +63,10 @@ void QueueStop(StopBy how) {
     case StopBy::EscapeKey:
       QCoreApplication::postEvent(window,
                                   new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+      break;
+    case StopBy::EnterOnCancel:  // the only button has the focus
+      QCoreApplication::postEvent(window->findChild<QPushButton*>("Button1"),
+                                  new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
       break;
   }
 }
@@ -80,6 +85,7 @@ class ProgressWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { TransferProgressWindow::SetStartDelay(TestStartDelay); }
   void cleanup() { QCOMPARE(LiveTransferWindows(), 0); }
 
   void layout_data() {
@@ -90,9 +96,12 @@ class ProgressWindowTest : public QObject {
     QTest::newRow("format") << TransferKind::Format << "Progresso da formatação...";
   }
 
+  // The program waits one second before a run; only these windows are made with that delay.
   void layout() {
     QFETCH(TransferKind, kind);
     QFETCH(QString, caption);
+    TransferProgressWindow::SetStartDelay(std::chrono::milliseconds(1000));
+    const auto restore = qScopeGuard([] { TransferProgressWindow::SetStartDelay(TestStartDelay); });
     TransferFixture fixture;
     std::unique_ptr<TransferProgressWindow> window(
         CreateProgressWindow(kind, fixture.Setup(), nullptr));
@@ -165,7 +174,7 @@ class ProgressWindowTest : public QObject {
     QCOMPARE(fixture.log.calls, QStringList({"Prepare 0x378", "Release"}));
     QCOMPARE(fixture.finished.size(), FrameCount);
     QCOMPARE(fixture.finished.back(), LastFrame);
-    QVERIFY2(ms_to_start >= 900, qPrintable(QString::number(ms_to_start)));
+    QVERIFY2(ms_to_start >= TestStartDelay.count() - 5, qPrintable(QString::number(ms_to_start)));
     QCOMPARE(percents, QStringList({"", "0%", "0%", "1%", "50%", "99%"}));
     QCOMPARE(bar_at_release, 100);
     QCOMPARE(label_at_release, QString("100%"));
@@ -187,6 +196,8 @@ class ProgressWindowTest : public QObject {
     QTest::newRow("write, close request at frame 100")
         << TransferKind::Write << StopBy::CloseRequest << 100;
     QTest::newRow("format, Esc at frame 100") << TransferKind::Format << StopBy::EscapeKey << 100;
+    QTest::newRow("read, Enter on Cancelar at frame 100")
+        << TransferKind::Read << StopBy::EnterOnCancel << 100;
     // Taken in only after the last frame: the run has completed by then.
     QTest::newRow("read, Cancelar at frame 1023")
         << TransferKind::Read << StopBy::CancelButton << LastFrame;

@@ -1,10 +1,17 @@
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStatusTipEvent>
+#include <QStyleOptionGroupBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -28,6 +35,7 @@ namespace {
 // Every command, with its tool button, its long hint and whether it is enabled in each state.
 struct CommandRow {
   const char* action;
+  const char* caption;
   const char* button;  // "" when the command has no tool button
   const char* long_hint;
   bool at_start;
@@ -35,27 +43,35 @@ struct CommandRow {
 };
 
 const CommandRow kCommands[] = {
-    {"Novoarquivodeimagem1", "ToolButton1", "Cria um arquivo imagem vazio para livre preenchimento",
-     true, true},
-    {"Abrr1", "ToolButton3", "Abre um arquivo imagem", true, true},
-    {"Salvararquivoimagem1", "ToolButton4", "Salva a imagem em arquivo", false, true},
-    {"Abrirnicosave1", "ToolButton6", "Abre um único 'Save' gravado em arquivo", false, true},
-    {"Salvarnico1", "ToolButton7", "Salva o bloco atual em um arquivo de 'Save' único", false,
-     true},
-    {"Sair1", "ToolButton16", "Sair do Vexilor", true, true},
-    {"DeletarSave1", "ToolButton9", "Remove o bloco atualmente selecionado", false, true},
-    {"RestaurarSave1", "ToolButton11", "Restaura o bloco selecionado, caso seja possível", false,
-     true},
-    {"LimparSavesremovidos1", "ToolButton10", "Remove definitivamente os blocos removidos", false,
-     true},
-    {"AlterarlocalidadeUSAmericano1", "", "Altera localidade para Americano", false, true},
-    {"AlterarlocalidadeEUEuropeu1", "", "Altera localidade para Europeu", false, true},
-    {"AlterarlocalidadeJPJapons1", "", "Altera localidade para Japonês", false, true},
-    {"Salvarcone1", "", "Salva o ícone do 'save' em formato .ICO", false, true},
-    {"LerMemoryCard1", "ToolButton13", "Lê as informações do Memory Card conectado", true, true},
-    {"GravarMemoryCard1", "ToolButton14", "Grava as informações atuais no Memory Card conectado",
+    {"Novoarquivodeimagem1", "Novo arquivo imagem", "ToolButton1",
+     "Cria um arquivo imagem vazio para livre preenchimento", true, true},
+    {"Abrr1", "Abrir arquivo imagem", "ToolButton3", "Abre um arquivo imagem", true, true},
+    {"Salvararquivoimagem1", "Salvar arquivo imagem", "ToolButton4", "Salva a imagem em arquivo",
      false, true},
-    {"FormatarMemoryCard1", "", "Formata o Memory Card conectado", true, true},
+    {"Abrirnicosave1", "Abrir arquivo de 'Save' único", "ToolButton6",
+     "Abre um único 'Save' gravado em arquivo", false, true},
+    {"Salvarnico1", "Salvar arquivo de 'Save' único ", "ToolButton7",
+     "Salva o bloco atual em um arquivo de 'Save' único", false, true},
+    {"Sair1", "Sair", "ToolButton16", "Sair do Vexilor", true, true},
+    {"DeletarSave1", "Remover 'Save'", "ToolButton9", "Remove o bloco atualmente selecionado",
+     false, true},
+    {"RestaurarSave1", "Restaurar 'Save'", "ToolButton11",
+     "Restaura o bloco selecionado, caso seja possível", false, true},
+    {"LimparSavesremovidos1", "Limpar 'Saves' removidos", "ToolButton10",
+     "Remove definitivamente os blocos removidos", false, true},
+    {"AlterarlocalidadeUSAmericano1", "Alterar localidade US - Americano", "",
+     "Altera localidade para Americano", false, true},
+    {"AlterarlocalidadeEUEuropeu1", "Alterar localidade EU - Europeu", "",
+     "Altera localidade para Europeu", false, true},
+    {"AlterarlocalidadeJPJapons1", "Alterar localidade JP - Japonês", "",
+     "Altera localidade para Japonês", false, true},
+    {"Salvarcone1", "Salvar Ícone...", "", "Salva o ícone do 'save' em formato .ICO", false, true},
+    {"LerMemoryCard1", "Ler Memory Card", "ToolButton13",
+     "Lê as informações do Memory Card conectado", true, true},
+    {"GravarMemoryCard1", "Gravar Memory Card", "ToolButton14",
+     "Grava as informações atuais no Memory Card conectado", false, true},
+    {"FormatarMemoryCard1", "Formatar Memory Card", "", "Formata o Memory Card conectado", true,
+     true},
 };
 
 QImage Shown(const QImage& icon) {
@@ -118,9 +134,12 @@ class MainWindowTest : public QObject {
     f.ClickLine(4);  // a continuation line has no icon to export
     QVERIFY(!f.Action(QStringLiteral("Salvarcone1"))->isEnabled());
     QVERIFY(!f.Find(QStringLiteral("Image1"))->isVisible());
+    f.ClickLine(0);
+    QVERIFY(f.Action(QStringLiteral("Salvarcone1"))->isEnabled());
     f.OpenCard(CardImage{}, QStringLiteral("invalido.mc"));
     QCOMPARE(f.dialogs.Messages().size(), 1);
     check(false);
+    QVERIFY(!f.Action(QStringLiteral("Salvarcone1"))->isEnabled());
   }
 
   void choosesThePortPathByPlatform() {
@@ -151,6 +170,7 @@ class MainWindowTest : public QObject {
              QColor(0, 128, 0));
     QVERIFY(!f.Action(QStringLiteral("Salvarcone1"))->isEnabled());
     QVERIFY(f.Find<QTimer>(QStringLiteral("Timer1"))->isActive());
+    QCOMPARE(f.Find<QTimer>(QStringLiteral("Timer1"))->interval(), 300);
   }
 
   void showsSavesRemovedAndNot() {
@@ -323,7 +343,8 @@ class MainWindowTest : public QObject {
     const CommandRow& command = kCommands[row];
     QAction* action = f.Action(command.action);
     auto* panel = f.Find<QLabel>(QStringLiteral("StatusBar1Panel"));
-    QCOMPARE(action->toolTip(), action->text().trimmed());
+    QCOMPARE(action->text(), QString::fromUtf8(command.caption));
+    QCOMPARE(action->toolTip(), QString::fromUtf8(command.caption).trimmed());
     if (*command.button) {
       QWidget* button = f.Find(command.button);
       QCOMPARE(button->toolTip(), action->toolTip());
@@ -544,6 +565,168 @@ class MainWindowTest : public QObject {
     QCOMPARE(f.List()->item(2)->text(),
              message.isEmpty() ? QStringLiteral("IMPORTADO") : QStringLiteral("Livre"));
     QCOMPARE(f.List()->currentRow(), 1);
+    if (message.isEmpty()) {  // the imported save's icon, not the free block's
+      IconFileImage icon_file{};
+      BuildIconFile(source, 9, 1, icon_file);
+      QImage expected;
+      expected.loadFromData(icon_file.data(), static_cast<int>(icon_file.size()), "ICO");
+      QCOMPARE(f.window->ImageList2().at(2 * 3), expected);
+    }
+  }
+
+  void xorErrorIsRed() {
+    CardImage card = StandardCard();
+    card[DirectoryFrameOffset(1) + DirectoryFrame::XorOffset] ^= 0xFF;
+    f.OpenCard(card);
+    QCOMPARE(f.Text(QStringLiteral("Edit7")), QStringLiteral("Erro"));
+    QCOMPARE(f.Find<QLineEdit>(QStringLiteral("Edit7"))->palette().color(QPalette::Text),
+             QColor(255, 0, 0));
+  }
+
+  // Only the exact "*MEMORY CARD*" asks for a name; a file of a similar name is written in place.
+  void savesAFileNamedLikeTheCardSourceInPlace() {
+    const QString previous = QDir::currentPath();
+    const auto restore = qScopeGuard([&previous] { QDir::setCurrent(previous); });
+    QDir::setCurrent(f.folder->path().c_str());
+    f.OpenCard(StandardCard());
+    f.window->SourceName = QStringLiteral("*memory card*");
+    f.dialogs.Clear();
+    f.dialogs.QueueYes();
+    f.Trigger(QStringLiteral("Salvararquivoimagem1"));
+    QCOMPARE(f.dialogs.Requests().size(), std::size_t{1});
+    QVERIFY(RegularFileExists(f.Path(QStringLiteral("*memory card*")).toStdString()));
+  }
+
+  // Another window was left active, as a closed box can leave it; the command gives the
+  // keyboard back to the main window.
+  void takesTheKeyboardBackAfterACommand() {
+    f.OpenCard(StandardCard());
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &other);
+    f.dialogs.QueueNo();
+    f.Trigger(QStringLiteral("Salvararquivoimagem1"));
+    QTRY_COMPARE(QApplication::activeWindow(), f.window.get());
+  }
+
+  void ctrlClickKeepsTheLineSelected() {
+    f.OpenCard(StandardCard());
+    QListWidget* list = f.List();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      list->visualItemRect(list->item(0)).center());
+    QCOMPARE(list->selectedItems(), QList<QListWidgetItem*>{list->item(0)});
+    QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(list->selectedItems(), QList<QListWidgetItem*>{list->item(0)});
+  }
+
+  // Qt's own dialogs and menus, translated by its Brazilian-Portuguese catalogue.
+  void qtTextsArePortuguese() {
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"))->text(),
+             QStringLiteral("Procurar em:"));
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("fileTypeLabel"))->text(),
+             QStringLiteral("Arquivos do tipo:"));
+    const std::unique_ptr<QMenu> menu(
+        f.Find<QLineEdit>(QStringLiteral("Edit1"))->createStandardContextMenu());
+    QStringList items;
+    for (QAction* action : menu->actions()) items << action->text().section(u'\t', 0, 0);
+    QVERIFY2(items.contains(QStringLiteral("&Copiar")), qPrintable(items.join(u',')));
+    QVERIFY2(items.contains(QStringLiteral("Selecionar tudo")), qPrintable(items.join(u',')));
+  }
+
+  // Every dialog starts in the folder last used in any of them during the run.
+  void fileDialogsStartInTheLastFolder() {
+    std::filesystem::create_directory(f.folder->path() / "outra");
+    f.OpenCard(StandardCard(), QStringLiteral("outra/cartao.mc"));
+    QCOMPARE(f.dialogs.Requests().at(0).file.initial_folder, QStringLiteral("."));
+    f.dialogs.QueueCancel();
+    f.Trigger(QStringLiteral("Salvarnico1"));
+    const FileDialogRequest& request = f.dialogs.Requests().back().file;
+    QCOMPARE(request.initial_folder, f.Path(QStringLiteral("outra")));
+    QCOMPARE(request.file_name, QStringLiteral("ABC_EU.mcs"));
+  }
+
+  // Unavailable commands lose their colours: grey shape, white shadow, nothing else.
+  void disabledGlyphsAreEmbossed() {
+    const QImage glyph = f.Action(QStringLiteral("Salvararquivoimagem1"))
+                             ->icon()
+                             .pixmap(16, QIcon::Disabled)
+                             .toImage()
+                             .convertToFormat(QImage::Format_ARGB32);
+    QSet<QRgb> colours;
+    for (int y = 0; y < glyph.height(); ++y) {
+      for (int x = 0; x < glyph.width(); ++x) {
+        if (qAlpha(glyph.pixel(x, y)) != 0) colours << glyph.pixel(x, y);
+      }
+    }
+    QCOMPARE(colours, (QSet<QRgb>{qRgb(128, 128, 128), qRgb(255, 255, 255)}));
+  }
+
+  // The caption crosses the frame's top line, so the first control under it stays clear.
+  void groupCaptionsSitOnTheFrameLine() {
+    for (const char* name : {"GroupBox1", "GroupBox2", "GroupBox3"}) {
+      auto* box = f.Find<QGroupBox>(QString::fromUtf8(name));
+      QStyleOptionGroupBox option;
+      option.initFrom(box);
+      option.text = box->title();
+      option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+      const QRect frame =
+          box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxFrame, box);
+      const QRect label =
+          box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+      QVERIFY2(frame.top() > label.top() && frame.top() < label.bottom(), name);
+    }
+  }
+
+  void lineTooltipIsTheShiftJisTitle() {
+    CardImage card = BlankCard();
+    PlaceSave(card, {.blocks = {1}, .title = {0x83, 0x65, 0x83, 0x58, 0x83, 0x67}});
+    f.OpenCard(card);
+    QCOMPARE(f.List()->item(0)->toolTip(), QStringLiteral("テスト"));
+    QCOMPARE(f.List()->item(1)->toolTip(), QString());
+  }
+
+  void droppedFilesOpenOrImport_data() {
+    QTest::addColumn<bool>("image_shown");
+    QTest::addColumn<QString>("dropped");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("line3");
+    QTest::newRow("card image") << false << "solto.mc"
+                                << ""
+                                << "Livre";
+    QTest::newRow("single save into the image") << true << "um.mcs"
+                                                << ""
+                                                << "IMPORTADO";
+    QTest::newRow("single save, no image") << false << "um.mcs"
+                                           << "Erro: Tamanho do arquivo %1 inválido!"
+                                           << "";
+  }
+  void droppedFilesOpenOrImport() {
+    QFETCH(bool, image_shown);
+    QFETCH(QString, dropped);
+    QFETCH(QString, message);
+    QFETCH(QString, line3);
+    CardImage save_source = BlankCard();
+    PlaceSave(save_source, {.blocks = {5}, .title = SingleByteTitle("IMPORTADO")});
+    ExportSingleSave(save_source, 5, f.Path(QStringLiteral("um.mcs")).toStdString());
+    WriteBytes(f.Path(QStringLiteral("solto.mc")).toStdString(), BlankCard());
+    if (image_shown) f.OpenCard(StandardCard());
+    f.dialogs.Clear();
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(f.Path(dropped))});
+    const QPoint at = f.window->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.window.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(f.window.get(), &drop);
+
+    QCOMPARE(f.dialogs.Messages(),
+             message.isEmpty() ? QStringList() : QStringList{message.arg(f.Path(dropped))});
+    QCOMPARE(f.List()->count() > 2 ? f.List()->item(2)->text() : QString(), line3);
   }
 
  private:

@@ -100,6 +100,34 @@ class BlockTextsTest : public QObject {
     PlaceSave(card, {.blocks = {3}, .title = {}, .removed = true});
     QCOMPARE(BlockLineText(card, 3), QStringLiteral(" *"));
     QCOMPARE(CardText(std::string("\x81\x9F\xA9", 3)), QStringLiteral("\u0081Ÿ©"));
+    // The five codes Windows-1252 leaves undefined pass through as the C1 controls.
+    QCOMPARE(CardText("\x81\x8D\x8F\x90\x9D"), QStringLiteral("\u0081\u008D\u008F\u0090\u009D"));
+  }
+
+  void titlesDecodedAsShiftJis_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("full-width Latin, ideographic space, katakana")
+        << QByteArray("\x82\x60\x82\x61\x82\x62\x81\x40\x83\x65\x83\x58\x83\x67")
+        << QStringLiteral("ABC テスト");
+    QTest::newRow("hiragana") << QByteArray("\x82\xA0\x82\xA2") << QStringLiteral("あい");
+    QTest::newRow("kanji level 1") << QByteArray("\x88\x9F") << QStringLiteral("亜");
+    QTest::newRow("half-width katakana widened") << QByteArray("\xB1") << QStringLiteral("ア");
+    QTest::newRow("wave dash of code page 932") << QByteArray("A\x81\x60") << QStringLiteral("A~");
+    QTest::newRow("ends at the first NUL")
+        << QByteArray("\x82\x60\x00\x82\x61", 5) << QStringLiteral("A");
+    QTest::newRow("lone lead byte at the end") << QByteArray("\x82\x60\x81") << QStringLiteral("A");
+    QTest::newRow("undefined pair") << QByteArray("\x85\x40") << QStringLiteral("\uFFFD");
+  }
+  // The tooltip of a save's line; other lines have none.
+  void titlesDecodedAsShiftJis() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, title);
+    CardImage card = BlankCard();
+    PlaceSave(card, {.blocks = {1, 2}, .title = std::vector<uint8_t>(bytes.begin(), bytes.end())});
+    QCOMPARE(BlockLineToolTip(card, 1), title);
+    QCOMPARE(BlockLineToolTip(card, 2), QString());
+    QCOMPARE(BlockLineToolTip(card, 3), QString());
   }
 
   void sourceLine_data() {

@@ -1,7 +1,12 @@
-#include "form_font.h"
+#include "transfer/form_look.h"
 
+#include <QApplication>
 #include <QFont>
+#include <QGroupBox>
+#include <QPointer>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QWidget>
 
 namespace {
@@ -22,6 +27,17 @@ void RegisterSubstitutes() {
   (void)registered;
 }
 
+// The classic style draws the caption across the frame's top line; the default style of most
+// desktops puts it above the frame, where it pushes into the controls under it.
+QStyle* GroupBoxStyle() {
+  static QPointer<QStyle> style;
+  if (style.isNull()) {
+    style = QStyleFactory::create(QStringLiteral("Windows"));
+    if (style != nullptr) style->setParent(qApp);
+  }
+  return style;
+}
+
 }  // namespace
 
 QFont FormFont() {
@@ -29,6 +45,10 @@ QFont FormFont() {
   QFont font(kFormFontFamily);
   font.setPixelSize(kFormFontPixels);
   return font;
+}
+
+void UseFormGroupBoxStyle(QGroupBox& box) {
+  if (QStyle* style = GroupBoxStyle()) box.setStyle(style);
 }
 
 void CentreOnScreen(QWidget& window) {

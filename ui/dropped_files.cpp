@@ -1,0 +1,45 @@
+// Files that arrive from outside the window's dialogs: named at start-up or dropped on it.
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+
+#include "card/file_kind.h"
+#include "uVexilor.h"
+#include "view/system_path.h"
+
+namespace {
+
+// The one local file a drag carries; empty for anything else.
+QString DraggedFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return {};
+  const QList<QUrl> urls = data->urls();
+  if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
+  return urls.front().toLocalFile();
+}
+
+}  // namespace
+
+void TForm1::OpenFileFromOutside(const QString& path) {
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  RunCommand([this, &absolute] {
+    const bool single_save = KindOfFile(SystemPath(absolute)) == CardFileKind::SingleSave;
+    if (single_save && !SourceName.isEmpty()) {
+      ImportSaveFile(absolute);
+    } else {
+      OpenImageFile(absolute);
+    }
+  });
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const QString path = DraggedFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  OpenFileFromOutside(path);
+}
