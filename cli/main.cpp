@@ -11,6 +11,7 @@
 #include "cli/command_line.h"
 #include "cli/image_commands.h"
 #include "cli/message_report.h"
+#include "cli/reader_listing.h"
 #include "cli/transfer_commands.h"
 #include "view/file_error_report.h"
 #include "view/system_path.h"
@@ -40,6 +41,7 @@ constexpr Command kCommands[] = {
     {"ler", "SAIDA.mc [opções de porta]", "lê um Memory Card", RunLer},
     {"gravar", "IMAGEM [opções de porta]", "grava a imagem num Memory Card", RunGravar},
     {"formatar", "[opções de porta]", "formata um Memory Card", RunFormatar},
+    {"leitores", "", "mostra os leitores seriais que as portas encontradas podem ter", RunLeitores},
 };
 
 QString GeneralUsage() {
@@ -56,8 +58,9 @@ QString GeneralUsage() {
                 .arg(QString::fromUtf8(kCommands[i].summary));
   }
   text += QStringLiteral(
-      "\nOpções de porta: --porta LPT1|LPT2|LPT3 (padrão LPT1) ou --cartao-virtual CARTAO.mc,\n"
-      "e --delay 1..10 (padrão 3).\n"
+      "\nOpções de porta: --porta LPT1|LPT2|LPT3 (padrão LPT1) e --delay 1..10 (padrão 3),\n"
+      "ou --cartao-virtual CARTAO.mc, ou --leitor memcarduino|ps1cardlink|dexdrive --serial "
+      "PORTA;\ngravar --verificar lê o Memory Card de volta e compara.\n"
       "Ajuda de cada comando: vexilor-cli COMANDO --help\n"
       "Saída: 0 feito; 1 recusado ou com falha (mensagem em stderr); 2 uso incorreto.\n");
   return text;

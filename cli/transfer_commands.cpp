@@ -8,6 +8,7 @@
 #include "card/image_file.h"
 #include "cli/command_line.h"
 #include "cli/reported_transfer.h"
+#include "cli/write_verification.h"
 #include "readers/emulated_ps3_adaptor.h"
 #include "readers/lpt_connection.h"
 #include "readers/ps3_adaptor_connection.h"
@@ -25,16 +26,18 @@ const QString kPortOption = QStringLiteral("porta");
 const QString kDelayOption = QStringLiteral("delay");
 const QString kVirtualCardOption = QStringLiteral("cartao-virtual");
 const QString kReaderOption = QStringLiteral("leitor");
+const QString kSerialOption = QStringLiteral("serial");
+const QString kVerifyOption = QStringLiteral("verificar");
 const QStringList kPortNames = {"LPT1", "LPT2", "LPT3"};
 constexpr int kFirstDelay = 1;
 constexpr int kLastDelay = 10;
 constexpr int kDefaultDelay = 3;
 
 struct TransferOptions {
-  std::string port_name;
+  ReaderEntry reader;
   int delay;
   std::optional<std::string> virtual_card;  // path of the emulated card's .mc file
-  bool usb_adaptor = false;                 // the PS3 USB adaptor instead of the cable
+  bool verify = false;                      // gravar: read the card back and compare
 };
 
 void AddTransferOptions(CommandLine& line) {
@@ -47,32 +50,63 @@ void AddTransferOptions(CommandLine& line) {
                                 "vez da porta."),
                  QStringLiteral("CARTAO.mc"));
   line.AddOption({kReaderOption},
-                 QStringLiteral("Usa o leitor ps3usb (Adaptador USB PS3) em vez do cabo na porta "
-                                "paralela."),
-                 QStringLiteral("ps3usb"));
+                 QStringLiteral("Leitor em vez do cabo: memcarduino, ps1cardlink ou dexdrive (com "
+                                "--serial), ou ps3usb (Adaptador USB PS3)."),
+                 QStringLiteral("memcarduino|ps1cardlink|dexdrive|ps3usb"));
+  line.AddOption({kSerialOption},
+                 QStringLiteral("Porta serial do leitor, como COM3 ou /dev/ttyUSB0 (veja "
+                                "vexilor-cli leitores)."),
+                 QStringLiteral("PORTA"));
 }
 
-CommandUsage TransferUsage(QString name, QStringList positionals, QString description) {
+CommandUsage TransferUsage(QString name, QStringList positionals, QString description,
+                           QString extra_options = {}) {
   return {std::move(name), std::move(positionals),
-          "[--porta LPT1|LPT2|LPT3 | --leitor ps3usb] [--cartao-virtual CARTAO.mc] [--delay 1..10]",
+          "[--porta LPT1|LPT2|LPT3 | --cartao-virtual CARTAO.mc | --leitor LEITOR --serial "
+          "PORTA | --leitor ps3usb [--cartao-virtual CARTAO.mc]] [--delay 1..10]" +
+              extra_options,
           std::move(description)};
 }
 
+bool UsbAdaptorNamed(const CommandLine& line) {
+  return line.IsSet(kReaderOption) &&
+         line.Value(kReaderOption).toLower().toStdString() == Ps3AdaptorReader().port;
+}
+
+// --leitor names a reader, which keeps its own time: no --delay with it. A serial reader needs
+// --serial; the USB adaptor is found by its ids.
+std::optional<ReaderEntry> ReaderOf(const CommandLine& line) {
+  if (line.IsSet(kDelayOption) && line.IsSet(kReaderOption)) {
+    line.Fail(QStringLiteral("--delay vale só para a porta paralela"));
+  }
+  if (UsbAdaptorNamed(line)) {
+    if (line.IsSet(kSerialOption)) line.Fail(QStringLiteral("--serial não vale para ps3usb"));
+    return Ps3AdaptorReader();
+  }
+  if (line.IsSet(kReaderOption) != line.IsSet(kSerialOption)) {
+    line.Fail(QStringLiteral("--leitor e --serial vão juntos"));
+  }
+  if (!line.IsSet(kReaderOption)) return std::nullopt;
+  const auto kind = SerialReaderKindNamed(line.Value(kReaderOption).toLower().toStdString());
+  if (!kind) {
+    line.Fail(
+        QStringLiteral("--leitor deve ser memcarduino, ps1cardlink, dexdrive ou ps3usb, não \"%1\"")
+            .arg(line.Value(kReaderOption)));
+  }
+  const std::string port = line.Value(kSerialOption).toStdString();
+  return ReaderEntry{ReaderKindName(*kind) + " (" + port + ")", *kind, port};
+}
+
 TransferOptions TransferOptionsOf(const CommandLine& line) {
-  TransferOptions options{"LPT1", kDefaultDelay, std::nullopt};
+  TransferOptions options{ParallelReader("LPT1"), kDefaultDelay, std::nullopt};
   if (line.IsSet(kPortOption) && line.IsSet(kVirtualCardOption)) {
     line.Fail(QStringLiteral("use --porta ou --cartao-virtual, não os dois"));
   }
-  if (line.IsSet(kPortOption) && line.IsSet(kReaderOption)) {
-    line.Fail(QStringLiteral("use --porta ou --leitor, não os dois"));
-  }
-  if (line.IsSet(kReaderOption)) {
-    const QString reader = line.Value(kReaderOption).toLower();
-    if (reader.toStdString() != Ps3AdaptorReader().port) {
-      line.Fail(
-          QStringLiteral("--leitor deve ser ps3usb, não \"%1\"").arg(line.Value(kReaderOption)));
-    }
-    options.usb_adaptor = true;
+  // The USB adaptor alone may stand in front of the emulated card.
+  const bool reader = line.IsSet(kReaderOption) || line.IsSet(kSerialOption);
+  const bool virtual_card_refused = line.IsSet(kVirtualCardOption) && !UsbAdaptorNamed(line);
+  if (reader && (line.IsSet(kPortOption) || virtual_card_refused)) {
+    line.Fail(QStringLiteral("use só um de --porta, --cartao-virtual e --leitor"));
   }
   if (line.IsSet(kPortOption)) {
     const QString port = line.Value(kPortOption).toUpper();
@@ -80,8 +114,9 @@ TransferOptions TransferOptionsOf(const CommandLine& line) {
       line.Fail(QStringLiteral("--porta deve ser LPT1, LPT2 ou LPT3, não \"%1\"")
                     .arg(line.Value(kPortOption)));
     }
-    options.port_name = port.toStdString();
+    options.reader = ParallelReader(port.toStdString());
   }
+  if (auto chosen = ReaderOf(line)) options.reader = *chosen;
   if (line.IsSet(kDelayOption)) {
     options.delay = line.IntegerOption(kDelayOption, kFirstDelay, kLastDelay);
   }
@@ -99,27 +134,25 @@ bool LoadVirtualCard(EmulatedCard& card, const std::string& path) {
 }
 
 // An emulated card's file is rewritten after a write or format however far it got, as a real card
-// would keep what it had received.
+// would keep what it had received. A verified write reads the card back over a new connection.
 bool Transfer(TransferKind kind, CardImage& image, const TransferOptions& options,
               const std::string& stopped_note) {
-  if (!options.virtual_card) {
-    const ReaderEntry reader =
-        options.usb_adaptor ? Ps3AdaptorReader() : ParallelReader(options.port_name);
-    auto connection = MakeReaderConnection(reader, options.delay);
-    return RunReportedTransfer(kind, image, *connection, stopped_note);
+  std::unique_ptr<EmulatedCard> card;
+  if (options.virtual_card) {
+    card = std::make_unique<EmulatedCard>(PortBaseFromName(options.reader.port));
+    if (!LoadVirtualCard(*card, *options.virtual_card)) return false;
   }
-  auto card = std::make_unique<EmulatedCard>(PortBaseFromName(options.port_name));
-  if (!LoadVirtualCard(*card, *options.virtual_card)) return false;
-  std::unique_ptr<CardConnection> connection;
-  if (options.usb_adaptor) {
-    connection =
-        std::make_unique<Ps3AdaptorConnection>(std::make_unique<EmulatedPs3Adaptor>(*card));
-  } else {
-    connection = std::make_unique<LptConnection>(std::make_unique<EmulatedCardPortAccess>(*card),
-                                                 options.port_name, options.delay);
-  }
-  const bool completed = RunReportedTransfer(kind, image, *connection, stopped_note);
-  if (kind != TransferKind::Read) card->SaveTo(*options.virtual_card);
+  const auto connect = [&]() -> std::unique_ptr<CardConnection> {
+    if (!card) return MakeReaderConnection(options.reader, options.delay);
+    if (options.reader.kind == ReaderKind::Ps3UsbAdaptor) {
+      return std::make_unique<Ps3AdaptorConnection>(std::make_unique<EmulatedPs3Adaptor>(*card));
+    }
+    return std::make_unique<LptConnection>(std::make_unique<EmulatedCardPortAccess>(*card),
+                                           options.reader.port, options.delay);
+  };
+  bool completed = RunReportedTransfer(kind, image, *connect(), stopped_note);
+  if (completed && options.verify) completed = VerifyWrittenCard(image, *connect());
+  if (card && kind != TransferKind::Read) card->SaveTo(*options.virtual_card);
   return completed;
 }
 
@@ -142,10 +175,15 @@ int RunLer(const QStringList& arguments) {
 
 int RunGravar(const QStringList& arguments) {
   CommandLine line(TransferUsage("gravar", {"IMAGEM"},
-                                 "Grava a imagem no Memory Card, sobrepondo todos os seus dados."));
+                                 "Grava a imagem no Memory Card, sobrepondo todos os seus dados.",
+                                 " [--verificar]"));
   AddTransferOptions(line);
+  line.AddOption({kVerifyOption},
+                 QStringLiteral("Depois de gravar, lê o Memory Card inteiro e compara com a "
+                                "imagem, frame a frame."));
   if (!line.Parse(arguments)) return ExitDone;
-  const TransferOptions options = TransferOptionsOf(line);
+  TransferOptions options = TransferOptionsOf(line);
+  options.verify = line.IsSet(kVerifyOption);
   auto image = std::make_unique<CardImage>();
   if (!LoadImageFile(*image, SystemPath(line.Positional(0)))) return ExitFailed;
   if (!Transfer(TransferKind::Write, *image, options, "o Memory Card foi gravado só em parte.")) {

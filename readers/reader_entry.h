@@ -12,11 +12,14 @@
 
 enum class ReaderKind {
   ParallelCable,  // port is "LPT1", "LPT2" or "LPT3"
+  Memcarduino,    // port is a serial port, for these three
+  Ps1CardLink,
+  DexDrive,
   Ps3UsbAdaptor,  // found by its USB ids; port is "ps3usb"
 };
 
 struct ReaderEntry {
-  std::string label;  // shown in the list, e.g. "LPT1"
+  std::string label;  // shown in the list, e.g. "LPT1" or "MemCARDuino (ttyUSB0)"
   ReaderKind kind = ReaderKind::ParallelCable;
   std::string port;  // what the connection opens: a parallel port name or a device
 };

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "readers/reader_entry.h"
@@ -13,3 +16,13 @@ std::unique_ptr<CardConnection> MakeReaderConnection(const ReaderEntry& reader, 
 
 // ListReaders and MakeReaderConnection, as the window and the command line use them.
 ReaderAccess SystemReaders();
+
+// The entries for one serial port: a board whose USB vendor says which reader it is gives one,
+// any other port one per serial reader kind. port is the name the system shows ("ttyUSB0",
+// "COM3"), location what opens it.
+std::vector<ReaderEntry> SerialReadersOn(const std::string& port, const std::string& location,
+                                         std::optional<uint16_t> usb_vendor);
+
+// The serial reader named on the command line: "memcarduino", "ps1cardlink" or "dexdrive".
+std::optional<ReaderKind> SerialReaderKindNamed(const std::string& name);
+std::string ReaderKindName(ReaderKind kind);

@@ -6,6 +6,8 @@
 #include <QtTest>
 
 #include "modal_helpers.h"
+#include "readers/emulated/emulated_reader.h"
+#include "readers/reader_registry.h"
 #include "transfer/progress_window.h"
 #include "transfer_fixture.h"
 
@@ -241,6 +243,68 @@ class ParametersDialogTest : public QObject {
     dialog->exec();
     QVERIFY(stayed_open);
     QVERIFY(dialog.isNull());
+  }
+
+  // The serial readers found as the dialog opens follow the parallel ports; Delay paces only
+  // the cable, so it is off while a reader is chosen.
+  void serialReadersFollowTheParallelPorts() {
+    TransferFixture fixture;
+    TransferSetup setup = fixture.Setup();
+    setup.readers.list = [] {
+      std::vector<ReaderEntry> readers = ParallelReaders();
+      readers.push_back({"MemCARDuino (ttyUSB0)", ReaderKind::Memcarduino, "/dev/ttyUSB0"});
+      readers.push_back({"DexDrive (COM3)", ReaderKind::DexDrive, "COM3"});
+      return readers;
+    };
+    std::unique_ptr<TransferParametersDialog> dialog(
+        CreateParametersDialog(TransferKind::Write, setup));
+    QComboBox* ports = List(dialog.get(), "ComboBox1");
+    QComboBox* delays = List(dialog.get(), "ComboBox2");
+    QCOMPARE(Items(ports),
+             QStringList({"LPT1", "LPT2", "LPT3", "MemCARDuino (ttyUSB0)", "DexDrive (COM3)"}));
+    QCOMPARE(ports->currentText(), QString("LPT1"));
+    QCOMPARE(delays->currentText(), QString("3"));
+    QVERIFY(delays->isEnabled());
+    ports->setCurrentIndex(4);
+    QVERIFY(!delays->isEnabled());
+    ports->setCurrentIndex(2);
+    QVERIFY(delays->isEnabled());
+  }
+
+  void readThroughAChosenReader_data() {
+    QTest::addColumn<bool>("card_inserted");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("card") << true << QStringList();
+    QTest::newRow("no card") << false
+                             << QStringList{"Erro: Nenhum Memory Card no leitor PS1CardLink!"};
+  }
+
+  // The read window, its outcome flag and its messages work through a reader as through the
+  // cable.
+  void readThroughAChosenReader() {
+    QFETCH(bool, card_inserted);
+    QFETCH(QStringList, messages);
+    TransferFixture fixture;
+    for (std::size_t i = 0; i < fixture.card.image().size(); ++i) {
+      fixture.card.image()[i] = static_cast<uint8_t>(i * 13 + (i >> 7));
+    }
+    fixture.card.SetInserted(card_inserted);
+    EmulatedReader reader(ReaderFirmware::Ps1CardLink, fixture.card);
+    reader.Start();
+    TransferSetup setup{fixture.image, fixture.completed, fixture.dialogs, SystemReaders()};
+    setup.readers.list = [&reader] {
+      std::vector<ReaderEntry> readers = ParallelReaders();
+      readers.push_back({"PS1CardLink (emulado)", ReaderKind::Ps1CardLink, reader.device()});
+      return readers;
+    };
+    WhenModal(ParametersName(TransferKind::Read), [](QWidget* dialog) {
+      List(dialog, "ComboBox1")->setCurrentIndex(3);
+      QTest::keyClick(dialog, Qt::Key_Return);
+    });
+    CreateParametersDialog(TransferKind::Read, setup)->exec();
+    QCOMPARE(fixture.completed, card_inserted);
+    QCOMPARE(fixture.image == fixture.card.image(), card_inserted);
+    QCOMPARE(fixture.dialogs.Messages(), messages);
   }
 };
 

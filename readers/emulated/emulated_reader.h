@@ -1,0 +1,79 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "transport/emulated_card.h"
+
+// A serial card reader's firmware on a pseudo-terminal, answering from an emulated card: the
+// program opens device() as it would open /dev/ttyUSB0 and cannot tell the difference. Written
+// from the readers' published protocols, independently of the program's own reader code.
+
+enum class ReaderFirmware { Memcarduino, Ps1CardLink, DexDrive };
+
+// Faults to put a run through. A frame of NoFrame means never; times counts the replies spoilt.
+struct EmulatedReaderFaults {
+  static constexpr int NoFrame = -1;
+  int bad_checksum_frame = NoFrame;  // the frame's reply carries a wrong checksum or status
+  int bad_checksum_times = 1;
+  int silent_frame = NoFrame;  // the reply stops halfway and nothing more comes
+  int silent_times = 1;
+  int garbage_frame = NoFrame;  // a reply of the right length and meaningless bytes
+  int garbage_times = 1;
+  int pulled_at_frame = NoFrame;         // the cable comes out as this frame's command arrives
+  int reply_delay_ms = 0;                // a slow reader thinks this long before replying
+  int slow_frame = NoFrame;              // ... to this frame's commands only; NoFrame: to every one
+  int baud = 0;                          // replies are paced at this line rate; 0: at once
+  int wrap_after_frames = 0;             // a fake card that has only this many frames and wraps
+  int drop_writes_from_frame = NoFrame;  // writes from here on are acknowledged and lost
+};
+
+class EmulatedReader {
+ public:
+  EmulatedReader(ReaderFirmware firmware, EmulatedCard& card);
+  ~EmulatedReader();
+  EmulatedReader(const EmulatedReader&) = delete;
+  EmulatedReader& operator=(const EmulatedReader&) = delete;
+
+  // The path the program opens, e.g. "/dev/pts/3".
+  const std::string& device() const { return device_; }
+  // Change only before Start.
+  EmulatedReaderFaults& faults() { return faults_; }
+  void Start();
+
+  // Every byte the program has sent so far, in order.
+  std::vector<uint8_t> Received() const;
+
+ private:
+  void Serve();
+  // Handles the bytes of input_ from the front; false when a command is not yet complete.
+  bool HandleMemcarduino();
+  bool HandleDexDrive();
+  void Reply(std::vector<uint8_t> reply, int frame);
+  void ReadCardFrame(int frame, std::vector<uint8_t>& data) const;
+  void WriteCardFrame(int frame, const uint8_t* data);
+  int CardFrame(int frame) const;
+  static bool Spoil(int fault_frame, int& times_left, int frame);
+  void Pull();
+
+  ReaderFirmware firmware_;
+  EmulatedCard& card_;
+  EmulatedReaderFaults faults_;
+  int bad_checksum_left_ = 0;
+  int silent_left_ = 0;
+  int garbage_left_ = 0;
+  bool initialised_ = false;  // DexDrive: INIT and the handshake have come
+
+  int master_ = -1;
+  int slave_ = -1;  // held open so the terminal stays up between the program's opens
+  std::string device_;
+  std::thread thread_;
+  std::atomic<bool> stop_{false};
+  std::vector<uint8_t> input_;
+  mutable std::mutex received_mutex_;
+  std::vector<uint8_t> received_;
+};
