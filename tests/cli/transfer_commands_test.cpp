@@ -126,10 +126,11 @@ TEST_F(TransferCommandTest, ThePs3UsbAdaptorFormatsWritesAndReadsTheCard) {
   EXPECT_EQ(ReadBytes(folder_.File("de-volta.mc")), ReadBytes(SamplePath("demo.mc")));
 }
 
-TEST_F(TransferCommandTest, TheReaderOptionNamesOnlyTheUsbAdaptorAndNotWithAPort) {
+TEST_F(TransferCommandTest, TheUsbAdaptorIsNamedExactlyAndNotBesideAPort) {
   EXPECT_EQ(RunCli({"formatar", "--leitor", "usb", "--cartao-virtual", VirtualCard()}).exit_code,
             2);
   EXPECT_EQ(RunCli({"formatar", "--leitor", "ps3usb", "--porta", "LPT1"}).exit_code, 2);
+  EXPECT_EQ(RunCli({"formatar", "--leitor", "ps3usb", "--serial", "COM3"}).exit_code, 2);
   EXPECT_EQ(ReadBytes(virtual_card_), ReadBytes(SamplePath("demo.mc")));
 }
 
