@@ -25,7 +25,7 @@ class CountingDialogs : public UserDialogs {
   int messages = 0;
   void ShowMessage(QWidget*, const QString&, const QString&) override { ++messages; }
   bool AskYesNo(QWidget*, const QString&, const QString&, bool) override { return false; }
-  std::optional<QString> ChooseFile(QWidget*, const FileDialogRequest&) override { return {}; }
+  std::optional<QString> ChooseFile(QWidget*, FileDialogRequest&) override { return {}; }
 };
 
 // Times the turns of the event loop between the run's Prepare and Release.

@@ -129,20 +129,23 @@ std::optional<uint8_t> FullWidthToAscii(uint16_t code) {
   return std::nullopt;
 }
 
+std::string DecodeSaveTitle(std::span<const uint8_t, FrameSize> title_frame) {
+  auto title = title_frame.subspan(TitleFrame::TitleOffset, TitleFrame::TitleLength);
+  // Only the first byte decides: a Shift-JIS lead byte makes the whole title two-byte codes.
+  if (title[0] != 0x81 && title[0] != 0x82) {
+    return TrimBlanksAndControls(std::string(title.begin(), title.end()));
+  }
+  std::string text;
+  for (std::size_t k = 0; k < title.size(); k += 2) {
+    uint16_t code = static_cast<uint16_t>(title[k] << 8 | title[k + 1]);
+    if (auto byte = FullWidthToAscii(code)) text.push_back(static_cast<char>(*byte));
+  }
+  return TrimBlanksAndControls(std::move(text));
+}
+
 std::string GetSaveTitle(const CardImage& image, int block) {
-  return ReadValidBlock<std::string>(block, [&] {
-    auto title = BlockOf(image, block).subspan(TitleFrame::TitleOffset, TitleFrame::TitleLength);
-    // Only the first byte decides: a Shift-JIS lead byte makes the whole title two-byte codes.
-    if (title[0] != 0x81 && title[0] != 0x82) {
-      return TrimBlanksAndControls(std::string(title.begin(), title.end()));
-    }
-    std::string text;
-    for (std::size_t k = 0; k < title.size(); k += 2) {
-      uint16_t code = static_cast<uint16_t>(title[k] << 8 | title[k + 1]);
-      if (auto byte = FullWidthToAscii(code)) text.push_back(static_cast<char>(*byte));
-    }
-    return TrimBlanksAndControls(std::move(text));
-  });
+  return ReadValidBlock<std::string>(
+      block, [&] { return DecodeSaveTitle(BlockOf(image, block).first<FrameSize>()); });
 }
 
 void UpdateDirectoryXor(CardImage& image, int block) {

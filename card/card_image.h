@@ -36,9 +36,12 @@ inline constexpr Frame HeaderFrame = [] {
 
 // Layout of the directory frame that describes save block b (frame b of block 0).
 namespace DirectoryFrame {
-inline constexpr std::size_t StateOffset = 0;    // u32 BlockState
-inline constexpr std::size_t SizeOffset = 4;     // u32 save size in bytes, first block only
-inline constexpr std::size_t LinkOffset = 8;     // u16 next block - 1, or NoLink
+inline constexpr std::size_t StateOffset = 0;  // u32 BlockState
+inline constexpr std::size_t SizeOffset = 4;   // u32 save size in bytes, first block only
+inline constexpr std::size_t LinkOffset = 8;   // u16 next block - 1, or NoLink
+// The save's name on the card, NUL-padded: "B", region, product code, game ID.
+inline constexpr std::size_t NameOffset = 10;
+inline constexpr std::size_t NameLength = 20;
 inline constexpr std::size_t RegionOffset = 11;  // RegionCode
 inline constexpr std::size_t ProductCodeOffset = 12;
 inline constexpr std::size_t ProductCodeLength = 10;
@@ -51,12 +54,18 @@ inline constexpr std::size_t XorOffset = FrameSize - 1;  // XOR of bytes 0..126
 namespace TitleFrame {
 inline constexpr std::size_t MagicOffset = 0;  // "SC", tested only in single-save files
 inline constexpr uint16_t Magic = 0x4353;      // the bytes 0x53 0x43 read little-endian
+// Some games write the magic in lower case ("sc"); their saves are as good as any other.
+inline constexpr uint16_t LowercaseMagic = 0x6373;
 inline constexpr std::size_t IconTypeOffset = 2;
 inline constexpr std::size_t TitleOffset = 4;
 inline constexpr std::size_t TitleLength = 64;
 inline constexpr std::size_t ColourTableOffset = 96;        // 16 u16 colours
 inline constexpr std::size_t IconFramesOffset = FrameSize;  // icon frame k at k * FrameSize
 }  // namespace TitleFrame
+
+inline constexpr bool IsTitleMagic(uint16_t value) {
+  return value == TitleFrame::Magic || value == TitleFrame::LowercaseMagic;
+}
 
 namespace BlockState {
 inline constexpr uint32_t InUseFirst = 0x51;
@@ -129,6 +138,8 @@ std::string GetGameId(const CardImage& image, int block);
 bool IsDirectoryXorValid(const CardImage& image, int block);
 uint8_t GetIconType(const CardImage& image, int block);
 std::string GetSaveTitle(const CardImage& image, int block);
+// The title of a save's title frame, decoded as GetSaveTitle does.
+std::string DecodeSaveTitle(std::span<const uint8_t, FrameSize> title_frame);
 
 void UpdateDirectoryXor(CardImage& image, int block);
 

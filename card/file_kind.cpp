@@ -19,6 +19,10 @@ bool HasSingleSaveShape(const std::vector<uint8_t>& file) {
 CardFileKind KindOfFile(const std::string& path) {
   if (!RegularFileExists(path)) return CardFileKind::CardImage;
   const std::vector<uint8_t> file = ReadFilePrefix(path, LargestCardFile + 1);
+  // Single saves of the formats with a magic of their own are never taken for cards.
+  if (RecogniseSingleSave(file, file.size()) != SingleSaveFormat::Mcs) {
+    return CardFileKind::SingleSave;
+  }
   if (RecogniseCardFile(file).verdict != CardFileVerdict::Unknown) return CardFileKind::CardImage;
   return HasSingleSaveShape(file) ? CardFileKind::SingleSave : CardFileKind::CardImage;
 }

@@ -8,6 +8,7 @@ MessageBoxHandler& InstalledHandler() {
   static MessageBoxHandler handler;
   return handler;
 }
+int warnings_shown = 0;
 }  // namespace
 
 MessageBoxHandler InstallMessageBox(MessageBoxHandler handler) {
@@ -24,4 +25,13 @@ void ShowMessage(const std::string& text, const std::string& caption) {
 
 void ShowInvalidBlockMessage() {
   ShowMessage("Referência de Bloco Inválida", "Erro");
+}
+
+void ShowWarning(const std::string& text) {
+  ++warnings_shown;
+  ShowMessage(text, "Atenção");
+}
+
+int WarningsShown() {
+  return warnings_shown;
 }

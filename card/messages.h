@@ -15,3 +15,8 @@ void ShowMessage(const std::string& text, const std::string& caption);
 
 // "Referência de Bloco Inválida", caption "Erro".
 void ShowInvalidBlockMessage();
+
+// A note that lets the operation go on (caption "Atenção"). Counted apart, so that a command
+// line can tell it from a refusal.
+void ShowWarning(const std::string& text);
+int WarningsShown();

@@ -1,21 +1,39 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "card_image.h"
+#include "formats/single_save_file.h"
 
-// Single-save files (.mcs): the save's first directory frame, then its blocks in chain order.
+// Taking one save out of the card into a file of its own, and putting one in from a file or
+// from another card. Every way in goes through ImportSave.
 
-inline constexpr std::size_t SingleSaveHeaderSize = FrameSize;
+inline constexpr std::size_t SingleSaveHeaderSize = FrameSize;  // of a .mcs
 inline constexpr std::size_t MaxSingleSaveFileSize =
     SingleSaveHeaderSize + SaveBlockCount * BlockSize;
 
-// Writes the save whose first block is block. Writes nothing and shows a message ("Erro") when
-// the chain is not consistent. Throws FileError.
-void ExportSingleSave(const CardImage& image, int block, const std::string& path);
+// The save whose first block is block, as a file carries it. Nothing after showing a message
+// ("Erro") when the chain is not consistent.
+std::optional<SaveContents> SaveOnCard(const CardImage& image, int block);
 
-// The number of save blocks in the file, or -1 after showing the failure.
+// Writes the save whose first block is block as a .mcs, or in format. Writes nothing and shows a
+// message ("Erro") when the chain is not consistent. Throws FileError.
+void ExportSingleSave(const CardImage& image, int block, const std::string& path,
+                      SingleSaveFormat format = SingleSaveFormat::Mcs);
+
+// The number of save blocks in a single-save file of any format, or -1 after showing the
+// failure.
 int CheckSingleSaveFile(const std::string& path);
 
 // Places the file's save in the lowest available blocks; false after showing the refusal.
 bool ImportSingleSave(CardImage& image, const std::string& path);
+
+// Places the save that starts at block of source exactly as its .mcs file would be placed, with
+// the same checks; source_path names the card in the messages.
+bool ImportSaveFromCard(CardImage& image, const CardImage& source, int block,
+                        const std::string& source_path);
+
+// The import itself: the lowest available blocks, chained in ascending order, the first one
+// with the save's frame; false after the free-block refusal, with the image unchanged.
+bool ImportSave(CardImage& image, const SaveContents& save);

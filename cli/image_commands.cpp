@@ -5,6 +5,8 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <span>
 
 #include "card/file_io.h"
 #include "card/file_lock.h"
@@ -12,6 +14,7 @@
 #include "card/image_file.h"
 #include "card/maintenance.h"
 #include "card/messages.h"
+#include "card/save_source.h"
 #include "card/single_save.h"
 #include "cli/command_line.h"
 #include "cli/listing.h"
@@ -48,13 +51,18 @@ bool IsExportableSave(const CardImage& image, int block) {
 using Edit = std::function<void(CardImage& image)>;
 using EditFromArguments = std::function<Edit(const CommandLine& line)>;
 
-int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArguments& make_edit) {
-  usage.options_synopsis = QStringLiteral("[-o SAIDA.mc]");
+using AddOptions = std::function<void(CommandLine& line)>;
+
+int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArguments& make_edit,
+            const AddOptions& add_options = {}) {
+  if (!usage.options_synopsis.isEmpty()) usage.options_synopsis += u' ';
+  usage.options_synopsis += QStringLiteral("[-o SAIDA.mc]");
   usage.description +=
       QStringLiteral("\nA imagem é regravada no lugar (ou em SAIDA.mc) só quando muda.");
   CommandLine line(std::move(usage));
   line.AddOption({"o", kOutputOption}, QStringLiteral("Grava a imagem alterada em SAIDA.mc."),
                  QStringLiteral("SAIDA.mc"));
+  if (add_options) add_options(line);
   if (!line.Parse(arguments)) return ExitDone;
   const Edit edit = make_edit(line);
 
@@ -81,6 +89,50 @@ int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArgu
   }
   SaveImageFile(*image, SystemPath(line.IsSet(kOutputOption) ? line.Value(kOutputOption) : path));
   return ExitDone;
+}
+
+struct FormatName {
+  const char* name;
+  SingleSaveFormat format;
+};
+constexpr FormatName kFormatNames[] = {{"mcs", SingleSaveFormat::Mcs},
+                                       {"bruto", SingleSaveFormat::RawSave},
+                                       {"ar", SingleSaveFormat::ActionReplay},
+                                       {"psv", SingleSaveFormat::Psv}};
+// The extensions each format is known by; a raw save has none.
+constexpr FormatName kFormatExtensions[] = {
+    {"mcs", SingleSaveFormat::Mcs},          {"psx", SingleSaveFormat::ActionReplay},
+    {"pda", SingleSaveFormat::ActionReplay}, {"mcb", SingleSaveFormat::ActionReplay},
+    {"mcx", SingleSaveFormat::ActionReplay}, {"psv", SingleSaveFormat::Psv}};
+const QString kFormatOption = QStringLiteral("formato");
+const QString kBlockOption = QStringLiteral("bloco");
+
+std::optional<SingleSaveFormat> FormatNamed(const QString& name,
+                                            std::span<const FormatName> table) {
+  for (const auto& entry : table) {
+    if (name.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0) return entry.format;
+  }
+  return std::nullopt;
+}
+
+// --formato, else the output's extension, else .mcs.
+SingleSaveFormat ExportFormat(const CommandLine& line, const QString& output) {
+  if (!line.IsSet(kFormatOption)) {
+    return FormatNamed(QFileInfo(output).suffix(), kFormatExtensions)
+        .value_or(SingleSaveFormat::Mcs);
+  }
+  if (auto format = FormatNamed(line.Value(kFormatOption), kFormatNames)) return *format;
+  line.Fail(QStringLiteral("--formato deve ser mcs, bruto, ar ou psv, não \"%1\"")
+                .arg(line.Value(kFormatOption)));
+}
+
+// Takes the save that starts at block of the card at path into image.
+Edit ImportFromCard(const std::string& path, int block) {
+  return [path, block](CardImage& image) {
+    auto source = std::make_unique<CardImage>();
+    if (!LoadSourceCard(*source, path) || !IsExportableSave(*source, block)) return;
+    ImportSaveFromCard(image, *source, block, path);
+  };
 }
 
 RegionCode RegionArgument(const CommandLine& line, int index) {
@@ -117,33 +169,61 @@ int RunListar(const QStringList& arguments) {
 
 int RunExportar(const QStringList& arguments) {
   CommandLine line({"exportar",
-                    {kImage, kBlock, "SAIDA.mcs"},
-                    {},
-                    "Grava o 'save' que começa em BLOCO num arquivo de 'save' único."});
+                    {kImage, kBlock, "SAIDA"},
+                    "[--formato mcs|bruto|ar|psv]",
+                    "Grava o 'save' que começa em BLOCO num arquivo de 'save' único, no formato "
+                    "de --formato;\nsem ele, no da extensão de SAIDA (.mcs; .psx, .pda, .mcb ou "
+                    ".mcx; .psv), senão em .mcs."});
+  line.AddOption({kFormatOption},
+                 QStringLiteral("mcs, bruto (só os blocos), ar (cabeçalho de 54 bytes) ou psv."),
+                 QStringLiteral("FORMATO"));
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
   line.RequireDistinctFiles(line.Positional(2), {line.Positional(0)});
+  const QString output = line.Positional(2);
+  const SingleSaveFormat format = ExportFormat(line, output);
   auto image = LoadImage(line.Positional(0));
   if (!image || !IsExportableSave(*image, block)) return ExitFailed;
   const int messages_before = MessagesShown();
-  ExportSingleSave(*image, block, SystemPath(line.Positional(2)));
+  ExportSingleSave(*image, block, SystemPath(output), format);
   return MessagesShown() == messages_before ? ExitDone : ExitFailed;
 }
 
 int RunImportar(const QStringList& arguments) {
-  return RunEdit(arguments,
-                 {"importar",
-                  {kImage, "SAVE.mcs"},
-                  {},
-                  "Coloca o 'save' do arquivo nos primeiros blocos livres da imagem."},
-                 [](const CommandLine& line) -> Edit {
-                   if (line.IsSet(kOutputOption)) {
-                     line.RequireDistinctFiles(line.Value(kOutputOption), {line.Positional(1)});
-                   }
-                   return [save = SystemPath(line.Positional(1))](CardImage& image) {
-                     ImportSingleSave(image, save);
-                   };
-                 });
+  return RunEdit(
+      arguments,
+      {"importar",
+       {kImage, "ARQUIVO"},
+       "[--bloco N]",
+       "Coloca nos primeiros blocos livres da imagem o 'save' de ARQUIVO: um arquivo de 'save' "
+       "único\n(.mcs, 'save' bruto, .psx/.pda/.mcb/.mcx, .psv) ou outra imagem de Memory Card, "
+       "da qual\n--bloco escolhe o 'save' pelo seu primeiro bloco."},
+      [](const CommandLine& line) -> Edit {
+        if (line.IsSet(kOutputOption)) {
+          line.RequireDistinctFiles(line.Value(kOutputOption), {line.Positional(1)});
+        }
+        const std::string source = SystemPath(line.Positional(1));
+        const bool card = HoldsCardImage(source);
+        if (card && !line.IsSet(kBlockOption)) {
+          line.Fail(
+              QStringLiteral("ARQUIVO é uma imagem de Memory Card: escolha o 'save' com "
+                             "--bloco"));
+        }
+        if (!card && line.IsSet(kBlockOption)) {
+          line.Fail(QStringLiteral("--bloco só vale quando ARQUIVO é uma imagem de Memory Card"));
+        }
+        if (card) {
+          return ImportFromCard(source,
+                                line.IntegerOption(kBlockOption, FirstSaveBlock, LastSaveBlock));
+        }
+        return [source](CardImage& image) { ImportSingleSave(image, source); };
+      },
+      [](CommandLine& line) {
+        line.AddOption({kBlockOption},
+                       QStringLiteral("O primeiro bloco do 'save' (1 a 15) quando ARQUIVO é "
+                                      "uma imagem."),
+                       QStringLiteral("N"));
+      });
 }
 
 int RunRemover(const QStringList& arguments) {

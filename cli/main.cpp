@@ -27,10 +27,10 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"listar", "IMAGEM.mc [--json]", "mostra os blocos, a fonte e os contadores", RunListar},
-    {"exportar", "IMAGEM BLOCO SAIDA.mcs", "grava um 'save' num arquivo de 'save' único",
-     RunExportar},
-    {"importar", "IMAGEM SAVE.mcs [-o SAIDA.mc]", "coloca um 'save' nos blocos livres",
-     RunImportar},
+    {"exportar", "IMAGEM BLOCO SAIDA [--formato mcs|bruto|ar|psv]",
+     "grava um 'save' num arquivo de 'save' único", RunExportar},
+    {"importar", "IMAGEM ARQUIVO [--bloco N] [-o SAIDA.mc]",
+     "coloca um 'save' (de um arquivo ou de outra imagem) nos blocos livres", RunImportar},
     {"remover", "IMAGEM BLOCO [-o SAIDA.mc]", "remove um 'save'", RunRemover},
     {"restaurar", "IMAGEM BLOCO [-o SAIDA.mc]", "restaura um 'save' removido", RunRestaurar},
     {"limpar", "IMAGEM [-o SAIDA.mc]", "apaga de vez os 'saves' removidos", RunLimpar},

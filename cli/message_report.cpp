@@ -18,7 +18,8 @@ void InstallCommandLineMessages() {
 }
 
 int MessagesShown() {
-  return shown;
+  // Warnings let the operation go on: they are no failure of the command.
+  return shown - WarningsShown();
 }
 
 void ReportFailure(const std::string& text, const std::string& caption) {

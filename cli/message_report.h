@@ -7,6 +7,7 @@
 // end with ExitFailed.
 
 void InstallCommandLineMessages();
+// Refusals and failures printed so far; warnings are printed but not counted.
 int MessagesShown();
 
 // A message of the command line's own, printed the same way and counted.

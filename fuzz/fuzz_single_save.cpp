@@ -60,8 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   int n = CheckSingleSaveFile(path);
   bool well_formed = size >= SingleSaveHeaderSize + BlockSize &&
-                     (size - SingleSaveHeaderSize) % BlockSize == 0 && file[128] == 0x53 &&
-                     file[129] == 0x43;
+                     (size - SingleSaveHeaderSize) % BlockSize == 0 &&
+                     ((file[128] == 0x53 && file[129] == 0x43) ||  // "SC"
+                      (file[128] == 0x73 && file[129] == 0x63));   // "sc"
   fuzz::Require(
       n == (well_formed ? static_cast<int>((size - SingleSaveHeaderSize) / BlockSize) : -1),
       "block count");

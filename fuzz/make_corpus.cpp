@@ -63,6 +63,17 @@ int main(int argc, char** argv) {
   Seed("fuzz_single_save", "one-with-link.mcs", odd_link);
   Seed("fuzz_single_save", "no-id.mcs", Bytes(SingleSaveHeaderSize + BlockSize, 0));
 
+  // One save in each format, and a .PSV whose header names another console.
+  for (auto [name, format] : {std::pair{"three.mcs", SingleSaveFormat::Mcs},
+                              {"BASLUS-00000THREE", SingleSaveFormat::RawSave},
+                              {"three.psx", SingleSaveFormat::ActionReplay},
+                              {"three.psv", SingleSaveFormat::Psv}}) {
+    Seed("fuzz_single_save_formats", name, EncodeSingleSave(*SaveOnCard(chains, 7), format));
+  }
+  Bytes other_console = EncodeSingleSave(*SaveOnCard(chains, 9), SingleSaveFormat::Psv);
+  other_console[0x3C] = 2;
+  Seed("fuzz_single_save_formats", "type-2.psv", other_console);
+
   // Every operation on every block of a few cards' directories.
   for (auto [name, card] : {std::pair{"saves", full}, {"damaged", damaged}, {"chains", chains}}) {
     Bytes script{7};

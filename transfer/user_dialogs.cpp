@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -14,12 +15,30 @@ const QString kNoText = QStringLiteral("&Não");
 const QString kOpenTitle = QStringLiteral("Abrir");
 const QString kSaveTitle = QStringLiteral("Salvar como");
 
-// "Description|*.ext" becomes Qt's "Description (*.ext)"; the pattern is then hidden again by
-// HideNameFilterDetails, so the list shows the description exactly as written.
-QString QtNameFilter(const QString& filter) {
-  const qsizetype bar = filter.indexOf(u'|');
-  if (bar < 0) return filter;
-  return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1).replace(u';', u' ') + u')';
+// "Description|*.a;*.b" becomes Qt's "Description (*.a *.b)", one per pair of a filter of
+// several; the patterns are then hidden again by HideNameFilterDetails, so the list shows the
+// descriptions exactly as written.
+QStringList QtNameFilters(const QString& filter) {
+  const QStringList parts = filter.split(u'|');
+  if (parts.size() < 2) return {filter};
+  QStringList filters;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts.at(i + 1);
+    filters << parts.at(i) + QStringLiteral(" (") + patterns.replace(u';', u' ') + u')';
+  }
+  return filters;
+}
+
+// The index of a filter as the dialog reports it: with its details hidden, Qt gives the
+// description alone.
+int IndexOfFilter(const QStringList& filters, const QString& reported) {
+  for (qsizetype i = 0; i < filters.size(); ++i) {
+    const QString& filter = filters.at(i);
+    if (reported == filter || reported == filter.left(filter.lastIndexOf(QStringLiteral(" (")))) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
 }
 
 QString StandardTitle(FileDialogRequest::Kind kind) {
@@ -42,8 +61,7 @@ bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& text, const QString
   return box.exec() == QMessageBox::Yes;
 }
 
-std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent,
-                                                 const FileDialogRequest& request) {
+std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequest& request) {
   QFileDialog dialog(parent);
   dialog.setObjectName(request.name);
   const bool open = request.kind == FileDialogRequest::Kind::Open;
@@ -53,13 +71,26 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent,
   dialog.setWindowTitle(request.title.isEmpty() ? StandardTitle(request.kind) : request.title);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirm_overwrite);
-  if (!request.filter.isEmpty()) dialog.setNameFilter(QtNameFilter(request.filter));
+  const QStringList filters = QtNameFilters(request.filter);
+  if (!request.filter.isEmpty()) {
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.value(request.filter_index));
+  }
   if (!request.initial_folder.isEmpty()) {
     dialog.setDirectory(request.initial_folder == QStringLiteral(".") ? QDir::currentPath()
                                                                       : request.initial_folder);
   }
   if (!request.file_name.isEmpty()) dialog.selectFile(request.file_name);
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  QObject::connect(&dialog, &QFileDialog::filterSelected, [&](const QString& filter) {
+    const int index = IndexOfFilter(filters, filter);
+    if (index >= 0 && index < request.filter_file_names.size()) {
+      dialog.selectFile(request.filter_file_names.at(index));
+    }
+  });
+  const int result = dialog.exec();
+  request.filter_index =
+      std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+  if (result != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.first();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -10,13 +11,20 @@ class QWidget;
 
 struct FileDialogRequest {
   enum class Kind { Open, Save };
-  QString name;           // the dialog's component name, e.g. "OpenDialog1"
+  QString name;  // the dialog's component name, e.g. "OpenDialog1"
   Kind kind = Kind::Open;
-  QString title;          // empty: the standard title
-  QString filter;         // description, "|", pattern: "Arquivo Memory Card (.MC)|*.mc"
-  QString initial_folder; // "." is the current working folder; empty: none
-  QString file_name;      // offered in the name field
+  QString title;  // empty: the standard title
+  // Description, "|", pattern: "Arquivo Memory Card (.MC)|*.mc"; several such pairs are joined
+  // by "|", patterns of one filter by ";".
+  QString filter;
+  QString initial_folder;  // "." is the current working folder; empty: none
+  QString file_name;       // offered in the name field
   bool confirm_overwrite = false;
+  // With several filters, the name offered with each; it replaces the one in the name field
+  // when the user picks that filter. Empty: file_name whatever the filter.
+  QStringList filter_file_names{};
+  // The filter shown, 0 for the first; the dialog leaves the one the user chose here.
+  int filter_index = 0;
 };
 
 class UserDialogs {
@@ -27,8 +35,8 @@ class UserDialogs {
   // A Yes/No box with no icon; true only for Yes.
   virtual bool AskYesNo(QWidget* parent, const QString& text, const QString& caption,
                         bool no_is_default) = 0;
-  // The chosen path, or nothing when the user cancelled.
-  virtual std::optional<QString> ChooseFile(QWidget* parent, const FileDialogRequest& request) = 0;
+  // The chosen path, or nothing when the user cancelled. Sets request.filter_index.
+  virtual std::optional<QString> ChooseFile(QWidget* parent, FileDialogRequest& request) = 0;
 };
 
 // The real Qt boxes and dialogs.
@@ -37,5 +45,5 @@ class QtUserDialogs : public UserDialogs {
   void ShowMessage(QWidget* parent, const QString& text, const QString& caption) override;
   bool AskYesNo(QWidget* parent, const QString& text, const QString& caption,
                 bool no_is_default) override;
-  std::optional<QString> ChooseFile(QWidget* parent, const FileDialogRequest& request) override;
+  std::optional<QString> ChooseFile(QWidget* parent, FileDialogRequest& request) override;
 };

@@ -16,6 +16,7 @@
 #include "bevel.h"
 #include "block_list_box.h"
 #include "card/file_io.h"
+#include "card/formats/card_file.h"
 #include "glyphs.h"
 #include "hints.h"
 #include "platform_version.h"
@@ -28,6 +29,17 @@
 #include "view/window_texts.h"
 
 namespace {
+
+// ";*.mc;*.mcr..." for every card image extension.
+QString CardImagePatterns() {
+  QString patterns;
+  for (const CardFormatInfo& format : CardFormats()) {
+    for (std::string_view extension : format.extensions) {
+      patterns += QStringLiteral(";*.") + QLatin1String(extension.data(), extension.size());
+    }
+  }
+  return patterns;
+}
 
 constexpr int kClientWidth = 432;
 constexpr int kClientHeight = 329;
@@ -103,15 +115,24 @@ TForm1::TForm1(UserDialogs& dialogs, ReaderAccess readers, QWidget* parent)
   connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
   const QString mc_filter = QStringLiteral("Arquivo Memory Card (.MC)|*.mc");
-  const QString mcs_filter = QStringLiteral("Memory Card Single (.MCS)|*.mcs");
   const QString current_folder = QStringLiteral(".");
   using Kind = FileDialogRequest::Kind;
   OpenDialog1 = {QStringLiteral("OpenDialog1"), Kind::Open, {}, mc_filter, current_folder, {}};
   SaveDialog1 = {
       QStringLiteral("SaveDialog1"), Kind::Save, {}, mc_filter, current_folder, {}, true};
-  OpenDialog2 = {QStringLiteral("OpenDialog2"), Kind::Open, {}, mcs_filter, current_folder, {}};
-  SaveDialog2 = {
-      QStringLiteral("SaveDialog2"), Kind::Save, {}, mcs_filter, current_folder, {}, true};
+  OpenDialog2 = {QStringLiteral("OpenDialog2"),
+                 Kind::Open,
+                 {},
+                 WindowTexts::SingleSaveOpenFilter(CardImagePatterns()),
+                 current_folder,
+                 {}};
+  SaveDialog2 = {QStringLiteral("SaveDialog2"),
+                 Kind::Save,
+                 {},
+                 WindowTexts::SingleSaveExportFilter,
+                 current_folder,
+                 {},
+                 true};
   SaveDialog3 = {QStringLiteral("SaveDialog3"),
                  Kind::Save,
                  {},
@@ -163,6 +184,7 @@ void TForm1::CreateBody() {
     edit->setObjectName(QStringLiteral("Edit%1").arg(number));
     edit->setGeometry(detail.field);
     edit->setReadOnly(true);
+    edit->setAcceptDrops(false);  // a file dropped on a field goes to the window
     edit->setEnabled(false);
     QPalette silver = edit->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
@@ -274,6 +296,7 @@ std::optional<QString> TForm1::RunFileDialog(FileDialogRequest& dialog) {
     shown.file_name = QFileInfo(dialog.file_name).fileName();
   }
   std::optional<QString> chosen = dialogs_.ChooseFile(this, shown);
+  dialog.filter_index = shown.filter_index;
   if (chosen) {
     dialog.file_name = *chosen;
     last_folder_ = QFileInfo(*chosen).absolutePath();

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "card/card_image.h"
@@ -134,6 +135,8 @@ class TForm1 : public QMainWindow {
   template <typename Operation>
   void RunMaintenance(const QString& question, Operation operation);
   void SaveImageAs();
+  // "Abrir arquivo de 'Save' único" with a card image: the user picks one of its saves.
+  void ImportFromOtherCard(const std::string& path);
 
   UserDialogs& dialogs_;
   ReaderAccess readers_;

@@ -114,8 +114,11 @@ QString BlockLineText(const CardImage& image, int block) {
   return LineOfState(image, block, GetBlockState(image, block));
 }
 
-QString BlockLineToolTip(const CardImage& image, int block) {
-  return DecodedSaveTitle(image, block);
+QString BlockLineToolTip(const CardImage& image, int block, const std::string& comment) {
+  const QString title = DecodedSaveTitle(image, block);
+  const QString note = CardText(comment);
+  if (note.isEmpty()) return title;
+  return title.isEmpty() ? note : title + u'\n' + note;
 }
 
 SaveDetailTexts SaveDetails(const CardImage& image, int block) {

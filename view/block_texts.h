@@ -15,8 +15,9 @@ QString TrimBlanksAndControls(const QString& text);
 
 // The block list line of a save block (no number, no padding).
 QString BlockLineText(const CardImage& image, int block);
-// The tooltip of that line: the save's title decoded as Shift-JIS, for a save's first block.
-QString BlockLineToolTip(const CardImage& image, int block);
+// The tooltip of that line: the save's title decoded as Shift-JIS, for a save's first block,
+// then on the next line the comment a card file carried for the block (Windows-1252), if any.
+QString BlockLineToolTip(const CardImage& image, int block, const std::string& comment = {});
 
 struct SaveDetailTexts {
   QString product_code;  // Edit1

@@ -20,4 +20,24 @@ inline const QString RegionEuQuestion =
     QStringLiteral("Confirma alteração de localidade para EU - Europeu?");
 inline const QString RegionJpQuestion =
     QStringLiteral("Confirma alteração de localidade para JP - Japonês?");
+// "Abrir arquivo de 'Save' único" with a card that holds no save; %1 is its path.
+inline const QString NoSaveOnCard = QStringLiteral("O arquivo %1 não contém nenhum 'Save'!");
+// The filters of the single-save dialogs. A raw save is named after the save, with no extension.
+inline const QString McsFilter = QStringLiteral("Memory Card Single (.MCS)|*.mcs");
+inline const QString ActionReplayFilter = QStringLiteral(
+    "Action Replay, GameShark, Xploder (.PSX .PDA .MCB .MCX)|*.psx;*.pda;*.mcb;*.mcx");
+inline const QString PsvFilter = QStringLiteral("'Save' de PS3 (.PSV)|*.psv;*.PSV");
+inline const QString SingleSaveExportFilter = McsFilter +
+                                              QStringLiteral("|'Save' bruto (sem extensão)|*|") +
+                                              ActionReplayFilter + u'|' + PsvFilter;
+// Opening a save: every single-save format, then every card image format, whose extensions are
+// given as ";*.ext" each.
+inline QString SingleSaveOpenFilter(const QString& card_patterns) {
+  return QStringLiteral(
+             "'Saves' e imagens de Memory Card|*.mcs;*.psx;*.pda;*.mcb;*.mcx;*.psv;"
+             "*.PSV") +
+         card_patterns + u'|' + McsFilter + u'|' + ActionReplayFilter + u'|' + PsvFilter +
+         QStringLiteral("|Imagens de Memory Card|") + card_patterns.mid(1) +
+         QStringLiteral("|Todos os arquivos, 'saves' brutos inclusive (*)|*");
+}
 }  // namespace WindowTexts

@@ -207,6 +207,37 @@ TEST_F(SingleSave, FilesAreCheckedForPresenceSizeAndIdInThatOrder) {
   }
 }
 
+TEST_F(SingleSave, ALowercaseScTitleMagicRoundTrips) {
+  // A save of SLUS-00561 as found on cards: title frame magic 0x73 0x63 ("sc").
+  CardImage source = BlankCard();
+  PlaceSave(source, {.blocks = {4, 9}, .product_code = "SLUS-00561", .seed = 3});
+  BlockOf(source, 4)[0] = 0x73;
+  BlockOf(source, 4)[1] = 0x63;
+  std::string path = folder_.File("BASLUS-00561.mcs");
+  ExportSingleSave(source, 4, path);
+  EXPECT_EQ(CheckSingleSaveFile(path), 2);
+  CardImage target = BlankCard();
+  ASSERT_TRUE(ImportSingleSave(target, path));
+  EXPECT_TRUE(std::ranges::equal(BlockOf(target, 1), BlockOf(source, 4)));
+  EXPECT_TRUE(std::ranges::equal(BlockOf(target, 2), BlockOf(source, 9)));
+  EXPECT_EQ(GetProductCode(target, 1), "SLUS-00561");
+  EXPECT_TRUE(recorder_.messages().empty());
+
+  // Only the two cases count: "Sc", "sC" and "CS" are still not a title frame.
+  const std::pair<uint8_t, uint8_t> not_magic[] = {{0x53, 0x63}, {0x73, 0x43}, {0x43, 0x53}};
+  for (auto [first, second] : not_magic) {
+    Bytes file = ReadBytes(path);
+    file[128] = first;
+    file[129] = second;
+    std::string odd = Write("odd.mcs", file);
+    recorder_.Clear();
+    EXPECT_EQ(CheckSingleSaveFile(odd), -1);
+    EXPECT_EQ(recorder_.messages(),
+              (std::vector<RecordedMessage>{
+                  {"O arquivo " + odd + " apresentou um ID inválido!", "Erro"}}));
+  }
+}
+
 TEST_F(SingleSave, ImportNeedsEnoughAvailableBlocks) {
   std::string sixteen = Write("sixteen.mcs", SaveFile(16));
   EXPECT_EQ(CheckSingleSaveFile(sixteen), 16);

@@ -132,6 +132,47 @@ TEST_F(ImageCommandTest, ImportarPlacesTheSaveInTheLowestAvailableBlocks) {
   EXPECT_EQ(GetSaveTitle(image, 4), GetSaveTitle(image, kScatteredSave));
 }
 
+TEST_F(ImageCommandTest, ExportarTakesTheFormatFromTheOptionThenTheExtension) {
+  struct Case {
+    QStringList extra;
+    std::string file;
+    std::size_t size;  // the three-block save of block 7 and its header
+    std::size_t magic_offset;
+  };
+  const Case cases[] = {
+      {{}, "saida.pda", 54 + 3 * 8192, 54},
+      {{}, "saida.PSV", 0x84 + 3 * 8192, 0x84},
+      {{}, "saida.xyz", 128 + 3 * 8192, 128},
+      {{"--formato", "bruto"}, "saida.mcs", 3 * 8192, 0},
+      {{"--formato", "PSV"}, "saida.bin", 0x84 + 3 * 8192, 0x84},
+  };
+  for (const Case& c : cases) {
+    CliResult result = RunCli(QStringList{"exportar", Card(), "7", File(c.file)} + c.extra);
+    EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+    const auto bytes = ReadBytes(folder_.File(c.file));
+    ASSERT_EQ(bytes.size(), c.size) << c.file;
+    EXPECT_EQ(bytes[c.magic_offset], 'S');
+    EXPECT_EQ(bytes[c.magic_offset + 1], 'C');
+  }
+}
+
+TEST_F(ImageCommandTest, ImportarTakesASaveFromAnotherCardAsFromItsMcs) {
+  const QString other = File("outro.mc");
+  std::filesystem::copy_file(SamplePath("demo.mc"), other.toStdString());
+  ASSERT_EQ(RunCli({"importar", Card(), QString::fromStdString(SamplePath("demo.mcs")), "-o",
+                    File("pelo-mcs.mc")})
+                .exit_code,
+            0);
+  CliResult result = RunCli({"importar", Card(), other, "--bloco", "7"});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  EXPECT_EQ(ReadBytes(card_), ReadBytes(folder_.File("pelo-mcs.mc")));
+
+  CliResult refused = RunCli({"importar", Card(), other, "--bloco", "2", "-o", File("nada.mc")});
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_EQ(refused.err, kNotExportable);
+  EXPECT_FALSE(std::filesystem::exists(folder_.File("nada.mc")));
+}
+
 TEST_F(ImageCommandTest, EditsWithOutputOptionLeaveTheSourceAlone) {
   CliResult result = RunCli({"remover", Card(), "1", "-o", File("nova.mc")});
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
@@ -307,6 +348,16 @@ INSTANTIATE_TEST_SUITE_P(
                {"exportar", "CARD", "sete", "OUT"},
                "vexilor-cli exportar: BLOCO deve ser"},
         Misuse{"BlockNegative", {"icone", "CARD", "-1", "OUT"}, "vexilor-cli icone: "},
+        Misuse{"CardWithoutBlock",
+               {"importar", "CARD", "CARD"},
+               "vexilor-cli importar: ARQUIVO é uma imagem de Memory Card: escolha o 'save' com "
+               "--bloco"},
+        Misuse{"BlockForASingleSave",
+               {"importar", "CARD", "OUT", "--bloco", "3"},
+               "vexilor-cli importar: --bloco só vale quando ARQUIVO é uma imagem"},
+        Misuse{"UnknownFormat",
+               {"exportar", "CARD", "7", "OUT", "--formato", "zip"},
+               "vexilor-cli exportar: --formato deve ser mcs, bruto, ar ou psv, não \"zip\""},
         Misuse{"UnknownRegion",
                {"localidade", "CARD", "1", "BR"},
                "vexilor-cli localidade: a localidade deve ser US, EU ou JP, não \"BR\""},

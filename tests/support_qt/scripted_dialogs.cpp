@@ -15,8 +15,8 @@ void ScriptedDialogs::QueueYes() {
 void ScriptedDialogs::QueueNo() {
   answers_.push_back({Answer::Kind::No, {}});
 }
-void ScriptedDialogs::QueueFile(const QString& path) {
-  answers_.push_back({Answer::Kind::File, path});
+void ScriptedDialogs::QueueFile(const QString& path, int filter_index) {
+  answers_.push_back({Answer::Kind::File, path, filter_index});
 }
 void ScriptedDialogs::QueueCancel() {
   answers_.push_back({Answer::Kind::Cancel, {}});
@@ -65,7 +65,7 @@ bool ScriptedDialogs::AskYesNo(QWidget* parent, const QString& text, const QStri
   return answer && answer->kind == Answer::Kind::Yes;
 }
 
-std::optional<QString> ScriptedDialogs::ChooseFile(QWidget* parent, const FileDialogRequest& file) {
+std::optional<QString> ScriptedDialogs::ChooseFile(QWidget* parent, FileDialogRequest& file) {
   DialogRequest request;
   request.kind = DialogRequest::Kind::File;
   request.parent = parent;
@@ -73,6 +73,7 @@ std::optional<QString> ScriptedDialogs::ChooseFile(QWidget* parent, const FileDi
   Record(request);
   const auto answer = TakeAnswer(request);
   if (!answer || answer->kind != Answer::Kind::File) return std::nullopt;
+  if (answer->filter_index >= 0) file.filter_index = answer->filter_index;
   return answer->path;
 }
 

@@ -29,7 +29,8 @@ class ScriptedDialogs : public UserDialogs {
   // Answers, consumed in the order queued.
   void QueueYes();
   void QueueNo();
-  void QueueFile(const QString& path);
+  // filter_index: the filter the user picks, or -1 to leave the one shown.
+  void QueueFile(const QString& path, int filter_index = -1);
   void QueueCancel();
 
   // Runs for every request after it is recorded and before it is answered, e.g. to act while a
@@ -39,7 +40,7 @@ class ScriptedDialogs : public UserDialogs {
   void ShowMessage(QWidget* parent, const QString& text, const QString& caption) override;
   bool AskYesNo(QWidget* parent, const QString& text, const QString& caption,
                 bool no_is_default) override;
-  std::optional<QString> ChooseFile(QWidget* parent, const FileDialogRequest& request) override;
+  std::optional<QString> ChooseFile(QWidget* parent, FileDialogRequest& request) override;
 
   const std::vector<DialogRequest>& Requests() const { return requests_; }
   // One line per request: "caption: text" for boxes, "dialog name" for file dialogs.
@@ -55,6 +56,7 @@ class ScriptedDialogs : public UserDialogs {
     enum class Kind { Yes, No, File, Cancel };
     Kind kind;
     QString path;
+    int filter_index = -1;
   };
   std::optional<Answer> TakeAnswer(const DialogRequest& request);
   void Record(const DialogRequest& request);

@@ -74,9 +74,10 @@ class ParametersDialogTest : public QObject {
     fixture.completed = true;
     QString focused;
     WhenModal(ParametersName(TransferKind::Read), [&focused](QWidget* dialog) {
-      for (int tab = 0; tab < 3; ++tab) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      focused = QApplication::focusWidget()->objectName();
-      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+      List(dialog, "ComboBox1")->setFocus();
+      for (int tab = 0; tab < 3; ++tab) QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
+      focused = dialog->focusWidget()->objectName();
+      QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
       if (dialog->isVisible()) Button(dialog, "Button2")->click();
     });
     CreateParametersDialog(TransferKind::Read, fixture.Setup())->exec();

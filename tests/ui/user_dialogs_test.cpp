@@ -126,6 +126,33 @@ class QtUserDialogsTest : public QObject {
     QCOMPARE(asks_overwrite, save);
     QCOMPARE(accepts_save, save);
   }
+
+  void severalFiltersShowTheChosenOneAndReportTheUsersChoice() {
+    FileDialogRequest request;
+    request.name = QStringLiteral("SaveDialog2");
+    request.kind = FileDialogRequest::Kind::Save;
+    request.filter = QStringLiteral("Um (.UM)|*.um|Dois (.DOIS .DS)|*.dois;*.ds");
+    request.filter_index = 1;
+    request.file_name = QStringLiteral("salvo.dois");
+    request.filter_file_names = {QStringLiteral("salvo.um"), QStringLiteral("salvo.dois")};
+    QStringList filters;
+    QString shown_filter, name_after_switch;
+    WhenModalOpens([&](QWidget* modal) {
+      auto& dialog = *qobject_cast<QFileDialog*>(modal);
+      filters = dialog.nameFilters();
+      shown_filter = dialog.selectedNameFilter();
+      dialog.selectNameFilter(filters.first());
+      emit dialog.filterSelected(QStringLiteral("Um (.UM)"));
+      name_after_switch = QFileInfo(dialog.selectedFiles().value(0)).fileName();
+      static_cast<QDialog&>(dialog).accept();
+    });
+    QVERIFY(QtUserDialogs().ChooseFile(nullptr, request).has_value());
+    QCOMPARE(filters, (QStringList{QStringLiteral("Um (.UM) (*.um)"),
+                                   QStringLiteral("Dois (.DOIS .DS) (*.dois *.ds)")}));
+    QCOMPARE(shown_filter, QStringLiteral("Dois (.DOIS .DS)"));  // the details are hidden
+    QCOMPARE(name_after_switch, QStringLiteral("salvo.um"));
+    QCOMPARE(request.filter_index, 0);
+  }
 };
 
 QTEST_MAIN(QtUserDialogsTest)

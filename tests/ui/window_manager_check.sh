@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The window under a real X server with a window manager (its own Xvfb and Openbox): each
 # window asks for the title-bar buttons of its kind only, and after a card command that ends
-# through a message box the keyboard is back on the main window without a click.
+# through a question box the keyboard is back on the main window without a click.
 # Usage: window_manager_check.sh VEXILOR SAMPLE_CARD
 set -euo pipefail
 vexilor=$1 sample=$2
@@ -67,19 +67,6 @@ wait_for active_is "Confirmação" || fail "pergunta de gravação não apareceu
 xdotool key Return
 wait_for gone "Gravação do Memory Card" || fail "diálogo de gravação não fechou"
 wait_for active_is "$main" || fail "após a gravação o teclado ficou em '$(active_name)'"
-
-# "Ler Memory Card" on a machine without a parallel port: the read ends in the port's error box.
-if [[ ! -e /dev/parport0 ]]; then
-  xdotool key alt+m Return
-  wait_for active_is "Leitura do Memory Card" || fail "diálogo de leitura não abriu"
-  xdotool key Return
-  wait_for shown "Progresso da leitura..." || fail "janela de progresso não abriu"
-  asks_for_none_of "Progresso da leitura..." $((0x38))
-  wait_for active_is "Vexilor" || fail "mensagem de erro da porta não apareceu"
-  xdotool key Return
-  wait_for gone "Leitura do Memory Card" || fail "diálogo de leitura não fechou"
-  wait_for active_is "$main" || fail "após a leitura o teclado ficou em '$(active_name)'"
-fi
 
 # The keyboard really reaches the window: Alt+S opens the about box.
 xdotool key alt+s

@@ -126,7 +126,9 @@ class BlockTextsTest : public QObject {
     CardImage card = BlankCard();
     PlaceSave(card, {.blocks = {1, 2}, .title = std::vector<uint8_t>(bytes.begin(), bytes.end())});
     QCOMPARE(BlockLineToolTip(card, 1), title);
+    QCOMPARE(BlockLineToolTip(card, 1, "Fase\xE7"), title + QStringLiteral("\nFaseç"));
     QCOMPARE(BlockLineToolTip(card, 2), QString());
+    QCOMPARE(BlockLineToolTip(card, 2, "Fase"), QStringLiteral("Fase"));
     QCOMPARE(BlockLineToolTip(card, 3), QString());
   }
 
