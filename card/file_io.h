@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -56,6 +57,10 @@ bool SameFile(const std::string& first, const std::string& second);
 // something other than a regular file, or the user may not write there. For checking before long
 // work whose result would otherwise be lost.
 void CheckFileCanBeWritten(const std::string& path);
+
+// A digest of the file's whole content, to tell later whether another program changed it; none
+// when the file cannot be read.
+std::optional<uint64_t> ContentStampOf(const std::string& path);
 
 // Reads at most max_bytes from the start of the file. Throws FileError.
 std::vector<uint8_t> ReadFilePrefix(const std::string& path, std::size_t max_bytes);

@@ -8,8 +8,34 @@ namespace {
 
 constexpr int kTemporaryNameAttempts = 8;
 
+// Common Windows codes as the portable conditions the messages know; others keep their number.
 std::error_code LastError() {
-  return std::error_code(static_cast<int>(::GetLastError()), std::system_category());
+  const DWORD code = ::GetLastError();
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return std::make_error_code(std::errc::no_such_file_or_directory);
+    case ERROR_ACCESS_DENIED:
+      return std::make_error_code(std::errc::permission_denied);
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return std::make_error_code(std::errc::device_or_resource_busy);
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_FULL:
+      return std::make_error_code(std::errc::no_space_on_device);
+    case ERROR_WRITE_PROTECT:
+      return std::make_error_code(std::errc::read_only_file_system);
+    case ERROR_FILENAME_EXCED_RANGE:
+      return std::make_error_code(std::errc::filename_too_long);
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return std::make_error_code(std::errc::file_exists);
+    case ERROR_NOT_READY:
+    case ERROR_DEV_NOT_EXIST:
+      return std::make_error_code(std::errc::no_such_device);
+    default:
+      return std::error_code(static_cast<int>(code), std::system_category());
+  }
 }
 
 std::error_code WriteAll(HANDLE file, std::span<const uint8_t> bytes) {
@@ -54,6 +80,9 @@ WriteOutcome WriteInPlace(const std::filesystem::path& target, std::span<const u
 }  // namespace
 
 WriteOutcome WriteWholeFile(const std::filesystem::path& target, std::span<const uint8_t> bytes) {
+  // Replacing a file the user may not write would get round its protection (not every system
+  // refuses the move by itself).
+  if (const std::error_code refused = WriteAccessProblem(target, true)) return {refused, false};
   const DWORD links = LinkCount(target);
   // Moving over one name of a file with several would split it from the others.
   if (links > 1) return WriteInPlace(target, bytes);
@@ -69,11 +98,10 @@ WriteOutcome WriteWholeFile(const std::filesystem::path& target, std::span<const
   if (file == INVALID_HANDLE_VALUE) {
     const std::error_code reason = LastError();
     // A folder that takes no new file may still hold a file that can be written.
-    if (links == 1 && reason.value() == ERROR_ACCESS_DENIED) return WriteInPlace(target, bytes);
+    if (links == 1 && reason == std::errc::permission_denied) return WriteInPlace(target, bytes);
     return {reason, false};
   }
   std::error_code reason = WriteFlushClose(file, bytes);
-  // A read-only target makes the move fail, as writing into it would.
   if (!reason && !::MoveFileExW(temporary.c_str(), target.c_str(),
                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     reason = LastError();

@@ -10,6 +10,7 @@
 
 #include "card/file_io.h"
 #include "card/file_lock.h"
+#include "card/formats/card_file.h"
 #include "card/icon_file.h"
 #include "card/image_file.h"
 #include "card/maintenance.h"
@@ -31,11 +32,33 @@ const QString kForceOption = QStringLiteral("forcar");
 // How long an edit waits for another edit of the same image to finish.
 constexpr std::chrono::milliseconds kEditPatience{2000};
 
+// An image file in any format, with what its container carried.
+struct LoadedImage {
+  CardImage image;
+  CardContainer container;
+};
+
 // The image lives on the heap: 128 KiB is too much for a comfortable stack frame.
-std::unique_ptr<CardImage> LoadImage(const QString& path) {
-  auto image = std::make_unique<CardImage>();
-  if (!LoadImageFile(*image, SystemPath(path))) return nullptr;
-  return image;
+std::unique_ptr<LoadedImage> LoadImage(const QString& path) {
+  auto loaded = std::make_unique<LoadedImage>();
+  if (!LoadCardFile(loaded->image, loaded->container, SystemPath(path))) return nullptr;
+  return loaded;
+}
+
+// Written in the container's format, or in the one the output's extension names.
+void SaveImage(const LoadedImage& loaded, const QString& path) {
+  SaveCardFile(loaded.image, ContainerForOutput(loaded.container, SystemPath(path)),
+               SystemPath(path));
+}
+
+// The formats converter offers by name; any image extension is accepted as well.
+const QString kFormatCodes = QStringLiteral("mc|mcr|gme|vgs|vmp|psx");
+
+// An output that exists is replaced only when asked for with --forcar.
+void RequireNewFileOrForce(const CommandLine& line, const QString& path) {
+  if (RegularFileExists(SystemPath(path)) && !line.IsSet(kForceOption)) {
+    line.Fail(QStringLiteral("o arquivo %1 já existe; use --forcar para substituí-lo").arg(path));
+  }
 }
 
 // The window's test before a save or its icon is exported.
@@ -77,17 +100,17 @@ int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArgu
                   "Erro");
     return ExitFailed;
   }
-  auto image = LoadImage(path);
-  if (!image) return ExitFailed;
-  const auto before = std::make_unique<const CardImage>(*image);
+  auto loaded = LoadImage(path);
+  if (!loaded) return ExitFailed;
+  const auto before = std::make_unique<const CardImage>(loaded->image);
   const int messages_before = MessagesShown();
-  edit(*image);
+  edit(loaded->image);
   if (MessagesShown() != messages_before) return ExitFailed;
-  if (*image == *before) {
+  if (loaded->image == *before) {
     PrintError(QStringLiteral("Nada foi alterado; a imagem não foi gravada.\n"));
     return ExitDone;
   }
-  SaveImageFile(*image, SystemPath(line.IsSet(kOutputOption) ? line.Value(kOutputOption) : path));
+  SaveImage(*loaded, line.IsSet(kOutputOption) ? line.Value(kOutputOption) : path);
   return ExitDone;
 }
 
@@ -156,13 +179,17 @@ int RunListar(const QStringList& arguments) {
   if (!line.Parse(arguments)) return ExitDone;
 
   const QString path = line.Positional(0);
-  auto image = LoadImage(path);
-  if (!image) return ExitFailed;
+  auto loaded = LoadImage(path);
+  if (!loaded) return ExitFailed;
   const QString source = QFileInfo(path).absoluteFilePath();
   if (line.IsSet("json")) {
-    PrintOut(QString::fromUtf8(QJsonDocument(ListingJson(*image, source)).toJson()));
+    QJsonObject listing = ListingJson(loaded->image, source);
+    const std::string_view format = InfoOf(loaded->container.format).code;
+    listing.insert(QStringLiteral("formato"),
+                   QString::fromUtf8(format.data(), static_cast<qsizetype>(format.size())));
+    PrintOut(QString::fromUtf8(QJsonDocument(listing).toJson()));
   } else {
-    PrintOut(ListingText(*image, source));
+    PrintOut(ListingText(loaded->image, source));
   }
   return ExitDone;
 }
@@ -182,10 +209,10 @@ int RunExportar(const QStringList& arguments) {
   line.RequireDistinctFiles(line.Positional(2), {line.Positional(0)});
   const QString output = line.Positional(2);
   const SingleSaveFormat format = ExportFormat(line, output);
-  auto image = LoadImage(line.Positional(0));
-  if (!image || !IsExportableSave(*image, block)) return ExitFailed;
+  auto loaded = LoadImage(line.Positional(0));
+  if (!loaded || !IsExportableSave(loaded->image, block)) return ExitFailed;
   const int messages_before = MessagesShown();
-  ExportSingleSave(*image, block, SystemPath(output), format);
+  ExportSingleSave(loaded->image, block, SystemPath(output), format);
   return MessagesShown() == messages_before ? ExitDone : ExitFailed;
 }
 
@@ -279,25 +306,55 @@ int RunIcone(const QStringList& arguments) {
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
   line.RequireDistinctFiles(line.Positional(2), {line.Positional(0)});
-  auto image = LoadImage(line.Positional(0));
-  if (!image || !IsExportableSave(*image, block)) return ExitFailed;
+  auto loaded = LoadImage(line.Positional(0));
+  if (!loaded || !IsExportableSave(loaded->image, block)) return ExitFailed;
   IconFileImage icon{};
-  BuildIconFile(*image, block, 1, icon);
+  BuildIconFile(loaded->image, block, 1, icon);
   WriteFileAtomically(SystemPath(line.Positional(2)), icon);
   return ExitDone;
 }
 
 int RunNovo(const QStringList& arguments) {
-  CommandLine line(
-      {"novo", {"SAIDA.mc"}, "[--forcar]", "Grava uma imagem de Memory Card em branco."});
+  CommandLine line({"novo",
+                    {"SAIDA.mc"},
+                    "[--forcar]",
+                    "Grava uma imagem de Memory Card em branco, no formato que a extensão de "
+                    "SAIDA indica (.mc quando ela não indica nenhum)."});
   line.AddOption({kForceOption}, QStringLiteral("Substitui SAIDA.mc se o arquivo já existe."));
   if (!line.Parse(arguments)) return ExitDone;
-  if (RegularFileExists(SystemPath(line.Positional(0))) && !line.IsSet(kForceOption)) {
-    line.Fail(QStringLiteral("o arquivo %1 já existe; use --forcar para substituí-lo")
-                  .arg(line.Positional(0)));
+  RequireNewFileOrForce(line, line.Positional(0));
+  auto blank = std::make_unique<LoadedImage>();
+  FormatImage(blank->image);
+  SaveImage(*blank, line.Positional(0));
+  return ExitDone;
+}
+
+int RunConverter(const QStringList& arguments) {
+  CommandLine line({"converter",
+                    {"ENTRADA", "SAIDA"},
+                    "[--formato " + kFormatCodes + "] [--forcar]",
+                    "Grava a imagem de ENTRADA em SAIDA no formato pedido ou, sem --formato, "
+                    "no formato que a extensão de SAIDA indica."});
+  line.AddOption({"formato"}, QStringLiteral("Formato de SAIDA: ") + kFormatCodes + u'.',
+                 QStringLiteral("FORMATO"));
+  line.AddOption({kForceOption}, QStringLiteral("Substitui SAIDA se o arquivo já existe."));
+  if (!line.Parse(arguments)) return ExitDone;
+  const QString output = line.Positional(1);
+  // The format, named by the option or by the output's extension, is settled before reading.
+  const std::optional<CardFormat> format =
+      line.IsSet("formato") ? CardFormatFromExtension("." + SystemPath(line.Value("formato")))
+                            : CardFormatFromExtension(SystemPath(output));
+  if (!format && line.IsSet("formato")) {
+    line.Fail(QStringLiteral("o formato deve ser %1, não \"%2\"")
+                  .arg(kFormatCodes, line.Value("formato")));
   }
-  auto image = std::make_unique<CardImage>();
-  FormatImage(*image);
-  SaveImageFile(*image, SystemPath(line.Positional(0)));
+  if (!format) {
+    line.Fail(QStringLiteral("a extensão de %1 não indica um formato; use --formato %2")
+                  .arg(output, kFormatCodes));
+  }
+  RequireNewFileOrForce(line, output);
+  auto loaded = LoadImage(line.Positional(0));
+  if (!loaded) return ExitFailed;
+  SaveCardFile(loaded->image, ContainerInFormat(loaded->container, *format), SystemPath(output));
   return ExitDone;
 }

@@ -14,3 +14,4 @@ int RunLimpar(const QStringList& arguments);
 int RunLocalidade(const QStringList& arguments);
 int RunIcone(const QStringList& arguments);
 int RunNovo(const QStringList& arguments);
+int RunConverter(const QStringList& arguments);

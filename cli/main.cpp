@@ -26,7 +26,7 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"listar", "IMAGEM.mc [--json]", "mostra os blocos, a fonte e os contadores", RunListar},
+    {"listar", "IMAGEM [--json]", "mostra os blocos, a fonte e os contadores", RunListar},
     {"exportar", "IMAGEM BLOCO SAIDA [--formato mcs|bruto|ar|psv]",
      "grava um 'save' num arquivo de 'save' único", RunExportar},
     {"importar", "IMAGEM ARQUIVO [--bloco N] [-o SAIDA.mc]",
@@ -38,6 +38,8 @@ constexpr Command kCommands[] = {
      RunLocalidade},
     {"icone", "IMAGEM BLOCO SAIDA.ico", "grava o ícone de um 'save'", RunIcone},
     {"novo", "SAIDA.mc", "grava uma imagem em branco", RunNovo},
+    {"converter", "ENTRADA SAIDA [--formato mc|mcr|gme|vgs|vmp|psx] [--forcar]",
+     "grava a imagem em outro formato", RunConverter},
     {"ler", "SAIDA.mc [opções de porta]", "lê um Memory Card", RunLer},
     {"gravar", "IMAGEM [opções de porta]", "grava a imagem num Memory Card", RunGravar},
     {"formatar", "[opções de porta]", "formata um Memory Card", RunFormatar},

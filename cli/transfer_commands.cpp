@@ -5,6 +5,7 @@
 
 #include "card/file_checks.h"
 #include "card/file_io.h"
+#include "card/formats/card_file.h"
 #include "card/image_file.h"
 #include "cli/command_line.h"
 #include "cli/reported_transfer.h"
@@ -93,7 +94,7 @@ std::optional<ReaderEntry> ReaderOf(const CommandLine& line) {
         QStringLiteral("--leitor deve ser memcarduino, ps1cardlink, dexdrive ou ps3usb, não \"%1\"")
             .arg(line.Value(kReaderOption)));
   }
-  const std::string port = line.Value(kSerialOption).toStdString();
+  const std::string port = SystemPath(line.Value(kSerialOption));
   return ReaderEntry{ReaderKindName(*kind) + " (" + port + ")", *kind, port};
 }
 
@@ -169,7 +170,8 @@ int RunLer(const QStringList& arguments) {
   CheckFileCanBeWritten(SystemPath(line.Positional(0)));
   auto image = std::make_unique<CardImage>();
   if (!Transfer(TransferKind::Read, *image, options, "nada foi gravado.")) return ExitFailed;
-  SaveImageFile(*image, SystemPath(line.Positional(0)));
+  const std::string path = SystemPath(line.Positional(0));
+  SaveCardFile(*image, ContainerForOutput(CardContainer{}, path), path);
   return ExitDone;
 }
 
@@ -185,7 +187,8 @@ int RunGravar(const QStringList& arguments) {
   TransferOptions options = TransferOptionsOf(line);
   options.verify = line.IsSet(kVerifyOption);
   auto image = std::make_unique<CardImage>();
-  if (!LoadImageFile(*image, SystemPath(line.Positional(0)))) return ExitFailed;
+  CardContainer container;
+  if (!LoadCardFile(*image, container, SystemPath(line.Positional(0)))) return ExitFailed;
   if (!Transfer(TransferKind::Write, *image, options, "o Memory Card foi gravado só em parte.")) {
     return ExitFailed;
   }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "card/formats/card_file.h"
 #include "card/little_endian.h"
 #include "card/single_save.h"
 #include "support/card_builder.h"
@@ -62,6 +63,23 @@ int main(int argc, char** argv) {
   WriteLe16(odd_link, DirectoryFrame::LinkOffset, 3);
   Seed("fuzz_single_save", "one-with-link.mcs", odd_link);
   Seed("fuzz_single_save", "no-id.mcs", Bytes(SingleSaveHeaderSize + BlockSize, 0));
+
+  // One file of each container; a DexDrive file with a comment, one cut short and one whose
+  // magic is blank; a VMP whose signature does not verify.
+  CardContainer commented = NewCardContainer(CardFormat::DexDrive);
+  commented.comments[0] = "comment";
+  const Bytes gme = EncodeCardFile(full, commented);
+  Seed("fuzz_card_file", "saves.gme", gme);
+  Seed("fuzz_card_file", "short.gme", Bytes(gme.begin(), gme.begin() + 0xF40 + 2 * BlockSize));
+  Bytes blank_magic = EncodeCardFile(blank, NewCardContainer(CardFormat::DexDrive));
+  std::fill(blank_magic.begin(), blank_magic.begin() + 12, 0);
+  Seed("fuzz_card_file", "blank-magic.gme", blank_magic);
+  Seed("fuzz_card_file", "saves.mem", EncodeCardFile(full, NewCardContainer(CardFormat::Vgs)));
+  Bytes vmp = EncodeCardFile(damaged, NewCardContainer(CardFormat::Vmp));
+  Seed("fuzz_card_file", "damaged.vmp", vmp);
+  vmp[0x20] ^= 1;
+  Seed("fuzz_card_file", "bad-signature.vmp", vmp);
+  Seed("fuzz_card_file", "blank.psx", EncodeCardFile(blank, NewCardContainer(CardFormat::PsxCard)));
 
   // One save in each format, and a .PSV whose header names another console.
   for (auto [name, format] : {std::pair{"three.mcs", SingleSaveFormat::Mcs},

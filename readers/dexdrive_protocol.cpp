@@ -10,9 +10,11 @@ namespace {
 constexpr std::array<uint8_t, 3> PlayStationModel = {0x50, 0x53, 0x58};  // "PSX"
 constexpr std::size_t ModelOffset = HeaderSize + 1;
 
-std::vector<uint8_t> Command(uint8_t opcode) {
-  std::vector<uint8_t> command(Prefix.begin(), Prefix.end());
-  command.push_back(opcode);
+// The header and room for the arguments; filled in place, so the size is known from the start.
+std::vector<uint8_t> Command(uint8_t opcode, std::size_t argument_bytes = 0) {
+  std::vector<uint8_t> command(HeaderSize + argument_bytes);
+  std::copy(Prefix.begin(), Prefix.end(), command.begin());
+  command[Prefix.size()] = opcode;
   return command;
 }
 
@@ -27,8 +29,8 @@ uint8_t ReverseBits(uint8_t byte) {
 }
 
 std::vector<uint8_t> InitCommand() {
-  std::vector<uint8_t> command = Command(Init);
-  command.insert(command.end(), InitKey.begin(), InitKey.end());
+  std::vector<uint8_t> command = Command(Init, InitKey.size());
+  std::copy(InitKey.begin(), InitKey.end(), command.begin() + HeaderSize);
   return command;
 }
 
@@ -37,21 +39,23 @@ std::vector<uint8_t> HandshakeCommand() {
 }
 
 std::vector<uint8_t> ReadCommand(int frame) {
-  std::vector<uint8_t> command = Command(ReadFrame);
-  command.push_back(AddressLsb(frame));
-  command.push_back(AddressMsb(frame));
+  std::vector<uint8_t> command = Command(ReadFrame, 2);
+  command[HeaderSize] = AddressLsb(frame);
+  command[HeaderSize + 1] = AddressMsb(frame);
   return command;
 }
 
 // The checksum covers every argument byte before it: both address orders and the data.
 std::vector<uint8_t> WriteCommand(int frame, std::span<const uint8_t, FrameSize> data) {
-  std::vector<uint8_t> command = Command(WriteFrame);
+  constexpr std::size_t AddressBytes = 4;
+  std::vector<uint8_t> command = Command(WriteFrame, AddressBytes + FrameSize + 1);
   const uint8_t msb = AddressMsb(frame);
   const uint8_t lsb = AddressLsb(frame);
-  command.insert(command.end(), {msb, lsb, ReverseBits(msb), ReverseBits(lsb)});
-  command.insert(command.end(), data.begin(), data.end());
-  const auto arguments = std::span<const uint8_t>(command).subspan(HeaderSize);
-  command.push_back(XorOf(arguments));
+  const std::array<uint8_t, AddressBytes> address = {msb, lsb, ReverseBits(msb), ReverseBits(lsb)};
+  std::copy(address.begin(), address.end(), command.begin() + HeaderSize);
+  std::copy(data.begin(), data.end(), command.begin() + HeaderSize + AddressBytes);
+  command.back() =
+      XorOf(std::span<const uint8_t>(command).subspan(HeaderSize, AddressBytes + FrameSize));
   return command;
 }
 

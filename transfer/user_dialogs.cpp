@@ -88,8 +88,7 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequ
     }
   });
   const int result = dialog.exec();
-  request.filter_index =
-      std::max(0, static_cast<int>(filters.indexOf(dialog.selectedNameFilter())));
+  request.filter_index = std::max(0, IndexOfFilter(filters, dialog.selectedNameFilter()));
   if (result != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;

@@ -28,7 +28,7 @@ void TForm1::FillBlockList() {
   ListBox1->clear();
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     auto* line = new QListWidgetItem(BlockLineText(Image, block), ListBox1);
-    line->setToolTip(BlockLineToolTip(Image, block));
+    line->setToolTip(BlockLineToolTip(Image, block, CardFileComment(ImageContainer, block)));
     line->setSizeHint(QSize(0, ListRowHeight));
   }
   Label8->setText(SourceLineText(SourceName));

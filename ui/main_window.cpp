@@ -19,6 +19,7 @@
 #include "card/formats/card_file.h"
 #include "glyphs.h"
 #include "hints.h"
+#include "image_file_filters.h"
 #include "platform_version.h"
 #include "stretched_picture.h"
 #include "transfer/form_look.h"
@@ -114,12 +115,12 @@ TForm1::TForm1(UserDialogs& dialogs, ReaderAccess readers, QWidget* parent)
   Timer1->setInterval(kTimer1Interval);
   connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
-  const QString mc_filter = QStringLiteral("Arquivo Memory Card (.MC)|*.mc");
   const QString current_folder = QStringLiteral(".");
   using Kind = FileDialogRequest::Kind;
-  OpenDialog1 = {QStringLiteral("OpenDialog1"), Kind::Open, {}, mc_filter, current_folder, {}};
+  OpenDialog1 = {
+      QStringLiteral("OpenDialog1"), Kind::Open, {}, ImageOpenFilter(), current_folder, {}};
   SaveDialog1 = {
-      QStringLiteral("SaveDialog1"), Kind::Save, {}, mc_filter, current_folder, {}, true};
+      QStringLiteral("SaveDialog1"), Kind::Save, {}, ImageSaveFilter(), current_folder, {}, true};
   OpenDialog2 = {QStringLiteral("OpenDialog2"),
                  Kind::Open,
                  {},

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "card/card_image.h"
+#include "card/formats/card_file.h"
 #include "card/messages.h"
 #include "readers/reader_registry.h"
 #include "transfer/transfer_setup.h"
@@ -43,6 +44,8 @@ class TForm1 : public QMainWindow {
 
   // Window-wide state, shared with the Memory Card commands.
   CardImage Image{};
+  // What the image file's container carried; "Salvar arquivo imagem" writes it back.
+  CardContainer ImageContainer;
   QString SourceName;  // empty: no image shown
   int IconPhase = 1;   // 1..3, never reset
   bool ReadCompleted = false;
@@ -135,10 +138,15 @@ class TForm1 : public QMainWindow {
   template <typename Operation>
   void RunMaintenance(const QString& question, Operation operation);
   void SaveImageAs();
+  // What the file in use held when it was opened or last saved here, and the question before
+  // writing over it when it holds something else now.
+  void RememberSourceContent();
+  bool SourceUnchangedOrReplaceConfirmed();
   // "Abrir arquivo de 'Save' único" with a card image: the user picks one of its saves.
   void ImportFromOtherCard(const std::string& path);
 
   UserDialogs& dialogs_;
+  std::optional<uint64_t> source_stamp_;
   ReaderAccess readers_;
   MessageBoxHandler previous_message_box_;
   TForm2* about_box_ = nullptr;

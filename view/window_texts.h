@@ -7,6 +7,10 @@ namespace WindowTexts {
 inline const QString ConfirmationCaption = QStringLiteral("Confirmação");
 inline const QString AttentionCaption = QStringLiteral("Atenção");
 inline const QString SaveCurrentFileQuestion = QStringLiteral("Deseja salvar o arquivo atual?");
+// %1: the file's path.
+inline const QString ChangedOnDiskQuestion = QStringLiteral(
+    "O arquivo %1 foi alterado por outro programa depois de aberto ou salvo aqui. "
+    "Deseja substituí-lo mesmo assim?");
 inline const QString SelectFirstBlockRefusal =
     QStringLiteral("Selecione um bloco que seja o primeiro de uma série e esteja ocupado!");
 inline const QString NewImageDialogTitle = QStringLiteral("Informe o nome do NOVO arquivo imagem");

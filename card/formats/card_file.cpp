@@ -14,11 +14,11 @@ namespace {
 
 const std::vector<CardFormatInfo>& FormatTable() {
   static const std::vector<CardFormatInfo> table = {
-      {CardFormat::Raw, "mc", {"mc", "mcr", "mcd", "srm", "ps", "psm", "ddf", "vm1"}},
-      {CardFormat::DexDrive, "DexDrive", {"gme"}},
-      {CardFormat::Vgs, "VGS", {"mem", "vgs"}},
-      {CardFormat::Vmp, "VMP", {"vmp"}},
-      {CardFormat::PsxCard, "PSX", {"psx"}},
+      {CardFormat::Raw, "mc", "mc", {"mc", "mcr", "mcd", "srm", "ps", "psm", "ddf", "vm1"}},
+      {CardFormat::DexDrive, "DexDrive", "gme", {"gme"}},
+      {CardFormat::Vgs, "VGS", "vgs", {"mem", "vgs"}},
+      {CardFormat::Vmp, "VMP", "vmp", {"vmp"}},
+      {CardFormat::PsxCard, "PSX", "psx", {"psx"}},
   };
   return table;
 }
@@ -53,6 +53,11 @@ bool RefuseUnrecognised(const CardFileRecognition& recognition, const std::strin
 
 }  // namespace
 
+std::string CardFileComment(const CardContainer& container, int block) {
+  if (container.format != CardFormat::DexDrive || !IsSaveBlock(block)) return {};
+  return container.comments[static_cast<std::size_t>(block - FirstSaveBlock)];
+}
+
 std::span<const CardFormatInfo> CardFormats() {
   return FormatTable();
 }
@@ -85,6 +90,15 @@ CardContainer NewCardContainer(CardFormat format) {
   std::copy(codec.magic.begin(), codec.magic.end(), container.header.begin());
   codec.read_header(container);
   return container;
+}
+
+CardContainer ContainerInFormat(const CardContainer& current, CardFormat format) {
+  return current.format == format ? current : NewCardContainer(format);
+}
+
+CardContainer ContainerForOutput(const CardContainer& current, const std::string& path) {
+  std::optional<CardFormat> named = CardFormatFromExtension(path);
+  return named ? ContainerInFormat(current, *named) : current;
 }
 
 bool LoadCardFile(CardImage& image, CardContainer& container, const std::string& path) {

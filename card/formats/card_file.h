@@ -37,9 +37,13 @@ struct CardContainer {
   bool signature_valid = true;
 };
 
+// The comment the file keeps for block (1..15): a DexDrive comment, or empty.
+std::string CardFileComment(const CardContainer& container, int block);
+
 struct CardFormatInfo {
   CardFormat format;
-  std::string_view name;                     // as messages and the command line name the format
+  std::string_view name;                     // as messages name the format
+  std::string_view code;                     // as the command line and its JSON name it
   std::vector<std::string_view> extensions;  // lower case, without the dot; the first is usual
 };
 
@@ -52,6 +56,13 @@ std::optional<CardFormat> CardFormatFromExtension(const std::string& path);
 
 // A container for an image that had none yet: the header a writer of that format produces.
 CardContainer NewCardContainer(CardFormat format);
+
+// current when it is of format, otherwise a new container of format.
+CardContainer ContainerInFormat(const CardContainer& current, CardFormat format);
+
+// The container for writing an image held in current to path: current itself, unless the
+// path's extension names another format, which then gets a new container.
+CardContainer ContainerForOutput(const CardContainer& current, const std::string& path);
 
 // Fills image and container from the file, whatever its extension; on false it has shown its
 // own message. A raw file gets exactly the checks and messages of LoadImageFile. A .VMP whose

@@ -17,35 +17,38 @@ uint32_t ReadBe32(const uint8_t* bytes) {
 
 Sha1::Sha1() : state_{0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0} {}
 
-void Sha1::CompressBlock(const uint8_t* block) {
-  std::array<uint32_t, 80> w;
-  for (std::size_t t = 0; t < 16; ++t) w[t] = ReadBe32(block + 4 * t);
-  for (std::size_t t = 16; t < 80; ++t) {
-    w[t] = std::rotl(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
-  }
-  uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3], e = state_[4];
-  for (std::size_t t = 0; t < 80; ++t) {
-    uint32_t f, k;
-    if (t < 20) {
-      f = (b & c) | (~b & d);
-      k = 0x5A827999;
-    } else if (t < 40) {
-      f = b ^ c ^ d;
-      k = 0x6ED9EBA1;
-    } else if (t < 60) {
-      f = (b & c) | (b & d) | (c & d);
-      k = 0x8F1BBCDC;
+// The message schedule is kept as the last 16 words, each step making the next one.
+template <std::size_t First, typename Function>
+inline void Steps(std::array<uint32_t, 16>& w, uint32_t k, Function f, uint32_t& a, uint32_t& b,
+                  uint32_t& c, uint32_t& d, uint32_t& e) {
+  for (std::size_t t = First; t < First + 20; ++t) {
+    uint32_t word;
+    if (t < 16) {
+      word = w[t];
     } else {
-      f = b ^ c ^ d;
-      k = 0xCA62C1D6;
+      word = std::rotl(w[(t - 3) & 15] ^ w[(t - 8) & 15] ^ w[(t - 14) & 15] ^ w[t & 15], 1);
+      w[t & 15] = word;
     }
-    uint32_t next = std::rotl(a, 5) + f + e + k + w[t];
+    uint32_t next = std::rotl(a, 5) + f(b, c, d) + e + k + word;
     e = d;
     d = c;
     c = std::rotl(b, 30);
     b = a;
     a = next;
   }
+}
+
+void Sha1::CompressBlock(const uint8_t* block) {
+  std::array<uint32_t, 16> w;
+  for (std::size_t t = 0; t < 16; ++t) w[t] = ReadBe32(block + 4 * t);
+  uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3], e = state_[4];
+  auto choose = [](uint32_t x, uint32_t y, uint32_t z) { return z ^ (x & (y ^ z)); };
+  auto parity = [](uint32_t x, uint32_t y, uint32_t z) { return x ^ y ^ z; };
+  auto majority = [](uint32_t x, uint32_t y, uint32_t z) { return (x & y) | (z & (x | y)); };
+  Steps<0>(w, 0x5A827999, choose, a, b, c, d, e);
+  Steps<20>(w, 0x6ED9EBA1, parity, a, b, c, d, e);
+  Steps<40>(w, 0x8F1BBCDC, majority, a, b, c, d, e);
+  Steps<60>(w, 0xCA62C1D6, parity, a, b, c, d, e);
   state_[0] += a;
   state_[1] += b;
   state_[2] += c;

@@ -15,7 +15,9 @@
 #include <functional>
 
 #include "card/error_reason_text.h"
+#include "card/file_checks.h"
 #include "card/file_io.h"
+#include "file_error_of.h"
 #include "support/temp_folder.h"
 
 using namespace test_support;
@@ -45,17 +47,64 @@ std::error_code WriteFailure(const std::string& path, bool* partly_written = nul
   return {};
 }
 
-// Runs the write as the unprivileged user nobody (a forked child gives up root's rights) and
-// returns its exit status: 0 written, 1 FileError, 2 could not become nobody.
-int WriteAsNobody(const std::string& path) {
+// Runs work as the unprivileged user nobody (a forked child gives up root's rights) and returns
+// its result; 2 when the child could not become nobody.
+int RunAsNobody(const std::function<int()>& work) {
   const pid_t child = ::fork();
   if (child == 0) {
     if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(2);
-    ::_exit(WriteFailure(path) ? 1 : 0);
+    ::_exit(work());
   }
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// 0 written, 1 FileError.
+int WriteAsNobody(const std::string& path) {
+  return RunAsNobody([&] { return WriteFailure(path) ? 1 : 0; });
+}
+
+std::size_t FilesIn(const std::filesystem::path& folder) {
+  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                                std::filesystem::directory_iterator()));
+}
+
+TEST(WriteFileAtomically, ReplacesTheWholeFileAndKeepsItsPermissions) {
+  TempFolder folder;
+  std::string path = folder.File("cartão ç.mc");  // UTF-8 names reach the file system intact
+  WriteBytes(path, kOld);
+  std::filesystem::permissions(PathFromText(path), std::filesystem::perms(0640));
+  WriteFileAtomically(path, kNew);
+  EXPECT_EQ(ReadBytes(path), kNew);
+  EXPECT_EQ(std::filesystem::status(PathFromText(path)).permissions(),
+            std::filesystem::perms(0640));
+  EXPECT_EQ(FilesIn(folder.path()), 1u);
+}
+
+TEST(WriteFileAtomically, WritesThroughALinkAndKeepsIt) {
+  TempFolder folder;
+  WriteBytes(folder.File("real.mc"), kOld);
+  std::filesystem::create_symlink("real.mc", folder.path() / "link.mc");
+  WriteFileAtomically(folder.File("link.mc"), kNew);
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / "link.mc"));
+  EXPECT_EQ(ReadBytes(folder.File("real.mc")), kNew);
+}
+
+TEST(WriteFileAtomically, FailuresCarryPathAndReasonAndLeaveNothingBehind) {
+  TempFolder folder;
+  WriteBytes(folder.File("plain"), kOld);
+  std::string under_a_file = folder.File("plain") + "/card.mc";
+  EXPECT_EQ(FileErrorOf([&] { WriteFileAtomically(under_a_file, kNew); }, under_a_file),
+            std::errc::not_a_directory);
+
+  std::filesystem::create_directory(folder.path() / "folder.mc");
+  std::string folder_path = folder.File("folder.mc");
+  EXPECT_EQ(FileErrorOf([&] { WriteFileAtomically(folder_path, kNew); }, folder_path),
+            std::errc::is_a_directory);
+  EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "folder.mc"));
+  EXPECT_EQ(ReadBytes(folder.File("plain")), kOld);
+  EXPECT_EQ(FilesIn(folder.path()), 2u);
 }
 
 TEST(WriteFileTarget, ThingsThatAreNotFilesAreRefusedAndLeftAsTheyAre) {
@@ -103,22 +152,40 @@ TEST(WriteFileTarget, HardLinksStayOneFile) {
   EXPECT_EQ(StatusOf(folder.File("a.mc")).st_nlink, 2u);
 }
 
+// The write under a file-size limit, which binds root too and stands for a full disk.
+std::error_code WriteFailureWithSizeLimit(const std::string& path, rlim_t limit,
+                                          bool* partly_written = nullptr) {
+  rlimit saved;
+  EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limited = saved;
+  limited.rlim_cur = limit;
+  EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const std::error_code reason = WriteFailure(path, partly_written);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous_handler);
+  return reason;
+}
+
+TEST(WriteFileTarget, AFailedWriteKeepsTheOldFile) {
+  TempFolder folder;
+  std::string path = folder.File("card.mc");
+  WriteBytes(path, kOld);
+  const std::error_code reason = WriteFailureWithSizeLimit(path, 4096);
+  EXPECT_EQ(reason, std::errc::file_too_large);
+  EXPECT_EQ(ReadBytes(path), kOld);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+}
+
 // A file growing in place past the size limit (which binds root too) fails before any byte of it
 // is overwritten.
 TEST(WriteFileTarget, AnInPlaceWriteWithoutRoomKeepsTheOldBytes) {
   TempFolder folder;
   WriteBytes(folder.File("a.mc"), kOld);
   fs::create_hard_link(folder.path() / "a.mc", folder.path() / "b.mc");
-  rlimit saved;
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limited = saved;
-  limited.rlim_cur = 8192;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
   bool partly_written = true;
-  const std::error_code reason = WriteFailure(folder.File("a.mc"), &partly_written);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous_handler);
+  const std::error_code reason =
+      WriteFailureWithSizeLimit(folder.File("a.mc"), 8192, &partly_written);
   EXPECT_EQ(reason, std::errc::file_too_large);
   EXPECT_FALSE(partly_written);
   EXPECT_EQ(ReadBytes(folder.File("b.mc")), kOld);
@@ -179,6 +246,21 @@ TEST_F(WriteFileOwnership, WhatCannotBeReplacedIsWrittenInPlace) {
   const std::string read_only = FileOf("open/read-only.mc", 0, 0, 0644);
   EXPECT_EQ(WriteAsNobody(read_only), 1);
   EXPECT_EQ(ReadBytes(read_only), kOld);
+}
+
+// A file in a folder nobody may enter is not reported missing: the reason is the permission.
+TEST_F(WriteFileOwnership, AFileBehindAClosedFolderIsNotMissing) {
+  fs::create_directory(folder.path() / "fechada");
+  const std::string path = FileOf("fechada/card.mc", 0, 0, 0644);
+  fs::permissions(folder.path() / "fechada", fs::perms(0700));
+  const int outcome = RunAsNobody([&] {
+    try {
+      return RequireExistingFile(path) ? 3 : 4;
+    } catch (const FileError& error) {
+      return error.reason() == std::errc::permission_denied ? 0 : 5;
+    }
+  });
+  EXPECT_EQ(outcome, 0);
 }
 
 TEST(ErrorReasonText, CommonCodesInPortugueseTheRestByNumber) {

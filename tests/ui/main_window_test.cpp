@@ -286,6 +286,39 @@ class MainWindowTest : public QObject {
     QVERIFY(f.window->close());
   }
 
+  // Another program saved the file in use after it was opened: its work is not replaced unasked.
+  void asksBeforeReplacingAFileChangedOnDisk_data() {
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("no keeps the other save") << false;
+    QTest::newRow("yes replaces it") << true;
+  }
+  void asksBeforeReplacingAFileChangedOnDisk() {
+    QFETCH(bool, replace);
+    const QString path = f.OpenCard(StandardCard());
+    const CardImage other = test_support::BlankCard();
+    WriteBytes(path.toStdString(), other);
+    f.dialogs.Clear();
+    f.dialogs.QueueYes();
+    replace ? f.dialogs.QueueYes() : f.dialogs.QueueNo();
+    f.Trigger(QStringLiteral("Salvararquivoimagem1"));
+    QCOMPARE(f.dialogs.Log(),
+             (QStringList{QStringLiteral("Confirmação: Deseja salvar o arquivo atual?"),
+                          QStringLiteral("Confirmação: O arquivo %1 foi alterado por outro "
+                                         "programa depois de aberto ou salvo aqui. Deseja "
+                                         "substituí-lo mesmo assim?")
+                              .arg(path)}));
+    QVERIFY(f.dialogs.Requests().back().no_is_default);
+    const CardImage expected = replace ? StandardCard() : other;
+    QVERIFY(ReadBytes(path.toStdString()) ==
+            std::vector<uint8_t>(expected.begin(), expected.end()));
+    if (!replace) return;
+    // Saved here, the file is again what the window knows: no second question.
+    f.dialogs.Clear();
+    f.dialogs.QueueYes();
+    f.Trigger(QStringLiteral("Salvararquivoimagem1"));
+    QCOMPARE(f.dialogs.Log().size(), 1);
+  }
+
   void closesWithoutQuestionWhenNoImage() {
     QVERIFY(f.window->close());
     QVERIFY(f.dialogs.Requests().empty());

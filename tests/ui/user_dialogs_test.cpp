@@ -153,6 +153,29 @@ class QtUserDialogsTest : public QObject {
     QCOMPARE(name_after_switch, QStringLiteral("salvo.um"));
     QCOMPARE(request.filter_index, 0);
   }
+
+  // Several filters in one request; the one the user picks is left in the request.
+  void fileDialogOffersEveryFilterAndKeepsTheChosenOne() {
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Save;
+    request.filter = QStringLiteral("Arquivo Memory Card (.MC)|*.mc|DexDrive (.GME)|*.gme;*.GME");
+    request.file_name = QStringLiteral("cartao");
+    request.filter_index = 0;
+    QStringList filters;
+    QString shown_first;
+    WhenModalOpens([&](QWidget* modal) {
+      auto& dialog = *qobject_cast<QFileDialog*>(modal);
+      filters = dialog.nameFilters();
+      shown_first = dialog.selectedNameFilter();
+      dialog.selectNameFilter(filters.value(1));
+      static_cast<QDialog&>(dialog).accept();
+    });
+    QVERIFY(QtUserDialogs().ChooseFile(nullptr, request).has_value());
+    QCOMPARE(filters, (QStringList{QStringLiteral("Arquivo Memory Card (.MC) (*.mc)"),
+                                   QStringLiteral("DexDrive (.GME) (*.gme *.GME)")}));
+    QCOMPARE(shown_first, QStringLiteral("Arquivo Memory Card (.MC)"));
+    QCOMPARE(request.filter_index, 1);  // a later filter, reported without its details
+  }
 };
 
 QTEST_MAIN(QtUserDialogsTest)
