@@ -13,6 +13,11 @@ int RunLeitores(const QStringList& arguments) {
   QString text;
   for (const ReaderEntry& reader : ListReaders()) {
     if (reader.kind == ReaderKind::ParallelCable) continue;
+    // The USB adaptor is found by its ids: no serial port to name.
+    if (reader.kind == ReaderKind::Ps3UsbAdaptor) {
+      text += QString::fromStdString(reader.label + "  --leitor " + reader.port + "\n");
+      continue;
+    }
     text += QStringLiteral("%1  --leitor %2 --serial %3\n")
                 .arg(QString::fromStdString(reader.label),
                      QString::fromStdString(ReaderKindName(reader.kind)).toLower(),

@@ -10,7 +10,10 @@
 #include "cli/command_line.h"
 #include "cli/reported_transfer.h"
 #include "cli/write_verification.h"
+#include "readers/emulated_ps3_adaptor.h"
 #include "readers/lpt_connection.h"
+#include "readers/ps3_adaptor_connection.h"
+#include "readers/ps3_adaptor_reader.h"
 #include "readers/reader_registry.h"
 #include "transfer/card_run.h"
 #include "transport/emulated_card.h"
@@ -48,9 +51,9 @@ void AddTransferOptions(CommandLine& line) {
                                 "vez da porta."),
                  QStringLiteral("CARTAO.mc"));
   line.AddOption({kReaderOption},
-                 QStringLiteral("Leitor serial em vez do cabo: memcarduino, ps1cardlink ou "
-                                "dexdrive (com --serial)."),
-                 QStringLiteral("memcarduino|ps1cardlink|dexdrive"));
+                 QStringLiteral("Leitor em vez do cabo: memcarduino, ps1cardlink ou dexdrive (com "
+                                "--serial), ou ps3usb (Adaptador USB PS3)."),
+                 QStringLiteral("memcarduino|ps1cardlink|dexdrive|ps3usb"));
   line.AddOption({kSerialOption},
                  QStringLiteral("Porta serial do leitor, como COM3 ou /dev/ttyUSB0 (veja "
                                 "vexilor-cli leitores)."),
@@ -61,22 +64,35 @@ CommandUsage TransferUsage(QString name, QStringList positionals, QString descri
                            QString extra_options = {}) {
   return {std::move(name), std::move(positionals),
           "[--porta LPT1|LPT2|LPT3 | --cartao-virtual CARTAO.mc | --leitor LEITOR --serial "
-          "PORTA] [--delay 1..10]" +
+          "PORTA | --leitor ps3usb [--cartao-virtual CARTAO.mc]] [--delay 1..10]" +
               extra_options,
           std::move(description)};
 }
 
-// --leitor and --serial name a serial reader, which keeps its own time: no --delay with them.
-std::optional<ReaderEntry> SerialReaderOf(const CommandLine& line) {
+bool UsbAdaptorNamed(const CommandLine& line) {
+  return line.IsSet(kReaderOption) &&
+         line.Value(kReaderOption).toLower().toStdString() == Ps3AdaptorReader().port;
+}
+
+// --leitor names a reader, which keeps its own time: no --delay with it. A serial reader needs
+// --serial; the USB adaptor is found by its ids.
+std::optional<ReaderEntry> ReaderOf(const CommandLine& line) {
+  if (line.IsSet(kDelayOption) && line.IsSet(kReaderOption)) {
+    line.Fail(QStringLiteral("--delay vale só para a porta paralela"));
+  }
+  if (UsbAdaptorNamed(line)) {
+    if (line.IsSet(kSerialOption)) line.Fail(QStringLiteral("--serial não vale para ps3usb"));
+    return Ps3AdaptorReader();
+  }
   if (line.IsSet(kReaderOption) != line.IsSet(kSerialOption)) {
     line.Fail(QStringLiteral("--leitor e --serial vão juntos"));
   }
   if (!line.IsSet(kReaderOption)) return std::nullopt;
-  if (line.IsSet(kDelayOption)) line.Fail(QStringLiteral("--delay vale só para a porta paralela"));
   const auto kind = SerialReaderKindNamed(line.Value(kReaderOption).toLower().toStdString());
   if (!kind) {
-    line.Fail(QStringLiteral("--leitor deve ser memcarduino, ps1cardlink ou dexdrive, não \"%1\"")
-                  .arg(line.Value(kReaderOption)));
+    line.Fail(
+        QStringLiteral("--leitor deve ser memcarduino, ps1cardlink, dexdrive ou ps3usb, não \"%1\"")
+            .arg(line.Value(kReaderOption)));
   }
   const std::string port = SystemPath(line.Value(kSerialOption));
   return ReaderEntry{ReaderKindName(*kind) + " (" + port + ")", *kind, port};
@@ -87,8 +103,10 @@ TransferOptions TransferOptionsOf(const CommandLine& line) {
   if (line.IsSet(kPortOption) && line.IsSet(kVirtualCardOption)) {
     line.Fail(QStringLiteral("use --porta ou --cartao-virtual, não os dois"));
   }
-  const bool serial = line.IsSet(kReaderOption) || line.IsSet(kSerialOption);
-  if (serial && (line.IsSet(kPortOption) || line.IsSet(kVirtualCardOption))) {
+  // The USB adaptor alone may stand in front of the emulated card.
+  const bool reader = line.IsSet(kReaderOption) || line.IsSet(kSerialOption);
+  const bool virtual_card_refused = line.IsSet(kVirtualCardOption) && !UsbAdaptorNamed(line);
+  if (reader && (line.IsSet(kPortOption) || virtual_card_refused)) {
     line.Fail(QStringLiteral("use só um de --porta, --cartao-virtual e --leitor"));
   }
   if (line.IsSet(kPortOption)) {
@@ -99,7 +117,7 @@ TransferOptions TransferOptionsOf(const CommandLine& line) {
     }
     options.reader = ParallelReader(port.toStdString());
   }
-  if (auto serial = SerialReaderOf(line)) options.reader = *serial;
+  if (auto chosen = ReaderOf(line)) options.reader = *chosen;
   if (line.IsSet(kDelayOption)) {
     options.delay = line.IntegerOption(kDelayOption, kFirstDelay, kLastDelay);
   }
@@ -127,6 +145,9 @@ bool Transfer(TransferKind kind, CardImage& image, const TransferOptions& option
   }
   const auto connect = [&]() -> std::unique_ptr<CardConnection> {
     if (!card) return MakeReaderConnection(options.reader, options.delay);
+    if (options.reader.kind == ReaderKind::Ps3UsbAdaptor) {
+      return std::make_unique<Ps3AdaptorConnection>(std::make_unique<EmulatedPs3Adaptor>(*card));
+    }
     return std::make_unique<LptConnection>(std::make_unique<EmulatedCardPortAccess>(*card),
                                            options.reader.port, options.delay);
   };

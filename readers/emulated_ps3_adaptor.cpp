@@ -161,7 +161,7 @@ std::vector<uint8_t> EmulatedPs3Adaptor::PassThrough(std::span<const uint8_t> pa
   std::vector<uint8_t> reply(packet.size(), 0x00);
   reply[0] = 0x55;
   reply[1] = 0x5A;
-  const uint16_t base = Lpt1Base;
+  const uint16_t base = card_.port_base();
   ScopedPortBackend wired(card_);
   BeginTransaction(base, LinkPacing);
   for (size_t i = 4; i < packet.size(); ++i) {

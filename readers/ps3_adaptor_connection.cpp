@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "readers/ps3_adaptor_reader.h"
+
 namespace {
 
 constexpr uint16_t VendorId = 0x054C;
@@ -145,6 +147,11 @@ Ps3AdaptorConnection::Ps3AdaptorConnection(std::unique_ptr<UsbCalls> usb, Ps3Ada
 
 bool Ps3AdaptorPresent(UsbCalls& usb) {
   return usb.IsPresent(VendorId, ProductId);
+}
+
+std::vector<ReaderEntry> Ps3AdaptorReaders(UsbCalls& usb) {
+  if (!Ps3AdaptorPresent(usb)) return {};
+  return {Ps3AdaptorReader()};
 }
 
 std::optional<ConnectionFailure> Ps3AdaptorConnection::Prepare() {

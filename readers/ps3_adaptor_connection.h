@@ -4,8 +4,10 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "readers/card_connection.h"
+#include "readers/reader_entry.h"
 #include "readers/usb_calls.h"
 
 // The USB memory-card adaptor made for the PS3: each card command travels inside one bulk
@@ -54,3 +56,5 @@ class Ps3AdaptorConnection final : public CardConnection {
 
 // True when an adaptor is plugged in, whether or not it may be opened.
 bool Ps3AdaptorPresent(UsbCalls& usb);
+// The adaptor's reader entry while one is plugged in; nothing otherwise.
+std::vector<ReaderEntry> Ps3AdaptorReaders(UsbCalls& usb);

@@ -15,6 +15,7 @@ enum class ReaderKind {
   Memcarduino,    // port is a serial port, for these three
   Ps1CardLink,
   DexDrive,
+  Ps3UsbAdaptor,  // found by its USB ids; port is "ps3usb"
 };
 
 struct ReaderEntry {

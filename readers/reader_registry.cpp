@@ -5,6 +5,7 @@
 #include "readers/dexdrive.h"
 #include "readers/lpt_connection.h"
 #include "readers/memcarduino.h"
+#include "readers/ps3_adaptor_reader.h"
 
 namespace {
 
@@ -26,6 +27,8 @@ std::string ReaderKindName(ReaderKind kind) {
       return MemcarduinoConnection::NameOf(MemcarduinoConnection::Model::Console);
     case ReaderKind::DexDrive:
       return "DexDrive";
+    case ReaderKind::Ps3UsbAdaptor:
+      return Ps3AdaptorReader().label;
   }
   return {};
 }
@@ -63,6 +66,7 @@ std::vector<ReaderEntry> ListReaders() {
       readers.push_back(std::move(entry));
     }
   }
+  for (ReaderEntry& adaptor : SystemPs3AdaptorReaders()) readers.push_back(std::move(adaptor));
   return readers;
 }
 
@@ -78,6 +82,8 @@ std::unique_ptr<CardConnection> MakeReaderConnection(const ReaderEntry& reader, 
                                                      MemcarduinoConnection::Model::Console);
     case ReaderKind::DexDrive:
       return std::make_unique<DexDriveConnection>(reader.port);
+    case ReaderKind::Ps3UsbAdaptor:
+      return MakeSystemPs3AdaptorConnection();
   }
   return std::make_unique<LptConnection>(MakeSystemPortAccess(), reader.port, delay);
 }

@@ -76,6 +76,7 @@ class EmulatedCard final : public PortBackend {
   void Out(uint16_t port, uint8_t value) override;
   uint8_t In(uint16_t port) override;
 
+  uint16_t port_base() const { return port_base_; }
   CardImage& image() { return image_; }
   const CardImage& image() const { return image_; }
   // The card's contents from or to a .mc file. Load returns false for a file of the wrong

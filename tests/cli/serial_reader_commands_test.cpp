@@ -94,7 +94,7 @@ TEST(SerialReaderCommand, ReaderOptionsAreCheckedBeforeAnyPortIsOpened) {
   } cases[] = {
       {{"formatar", "--leitor", "memcarduino"}, "--leitor e --serial vão juntos"},
       {{"formatar", "--leitor", "arduino", "--serial", "COM3"},
-       "--leitor deve ser memcarduino, ps1cardlink ou dexdrive, não \"arduino\""},
+       "--leitor deve ser memcarduino, ps1cardlink, dexdrive ou ps3usb, não \"arduino\""},
       {{"formatar", "--leitor", "dexdrive", "--serial", "COM3", "--delay", "2"},
        "--delay vale só para a porta paralela"},
       {{"formatar", "--porta", "LPT1", "--leitor", "dexdrive", "--serial", "COM3"},

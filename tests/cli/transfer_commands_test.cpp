@@ -106,3 +106,40 @@ TEST_F(TransferCommandTest, AnInterruptedReadWritesNoImage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TransferCommandTest, ThePs3UsbAdaptorFormatsWritesAndReadsTheCard) {
+  const QStringList adaptor = {"--leitor", "ps3usb", "--cartao-virtual", VirtualCard()};
+  CliResult formatted = RunCli(QStringList{"formatar"} + adaptor);
+  EXPECT_EQ(formatted.exit_code, 0) << formatted.err.toStdString();
+  EXPECT_EQ(formatted.out, "Memory Card formatado com sucesso!\n");
+  EXPECT_EQ(ReadBytes(virtual_card_), BlankCardBytes());
+
+  const QString sample = QString::fromStdString(SamplePath("demo.mc"));
+  CliResult written = RunCli(QStringList{"gravar", sample} + adaptor);
+  EXPECT_EQ(written.exit_code, 0) << written.err.toStdString();
+  EXPECT_EQ(written.out, "Memory Card gravado com sucesso!\n");
+  EXPECT_EQ(ReadBytes(virtual_card_), ReadBytes(SamplePath("demo.mc")));
+
+  ASSERT_EQ(RunCli(QStringList{"ler", File("de-volta.mc")} + adaptor).exit_code, 0);
+  EXPECT_EQ(ReadBytes(folder_.File("de-volta.mc")), ReadBytes(SamplePath("demo.mc")));
+}
+
+TEST_F(TransferCommandTest, TheUsbAdaptorIsNamedExactlyAndNotBesideAPort) {
+  EXPECT_EQ(RunCli({"formatar", "--leitor", "usb", "--cartao-virtual", VirtualCard()}).exit_code,
+            2);
+  EXPECT_EQ(RunCli({"formatar", "--leitor", "ps3usb", "--porta", "LPT1"}).exit_code, 2);
+  EXPECT_EQ(RunCli({"formatar", "--leitor", "ps3usb", "--serial", "COM3"}).exit_code, 2);
+  EXPECT_EQ(ReadBytes(virtual_card_), ReadBytes(SamplePath("demo.mc")));
+}
+
+TEST_F(TransferCommandTest, AnAbsentUsbAdaptorFailsWithoutWritingAnything) {
+  CliResult result = RunCli({"ler", File("lido.mc"), "--leitor", "ps3usb"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_TRUE(result.err.startsWith("Vexilor: ")) << result.err.toStdString();
+  EXPECT_TRUE(result.err.contains("Adaptador USB PS3")) << result.err.toStdString();
+  EXPECT_FALSE(std::filesystem::exists(folder_.File("lido.mc")));
+}
+
+}  // namespace
