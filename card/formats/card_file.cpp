@@ -116,9 +116,9 @@ bool LoadCardFile(CardImage& image, CardContainer& container, const std::string&
   codec.read_header(loaded);
   loaded.signature_valid = codec.file_verifies(file);
   if (!loaded.signature_valid) {
-    ShowMessage("Arquivo " + path + ": assinatura " + std::string(InfoOf(codec.format).name) +
-                    " inválida; o arquivo será assinado de novo ao salvar.",
-                "Atenção");
+    // The card itself is sound: a warning, so the command goes on and a save re-signs it.
+    ShowWarning("Arquivo " + path + ": assinatura " + std::string(InfoOf(codec.format).name) +
+                " inválida; o arquivo será assinado de novo ao salvar.");
   }
   container = std::move(loaded);
   return true;

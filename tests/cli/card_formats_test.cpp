@@ -125,4 +125,30 @@ TEST_F(CardFormatCommandTest, EditsKeepTheContainer) {
   EXPECT_EQ(FormatListed("cartao.gme"), "gme");
 }
 
+// The card inside is sound: the spoilt signature is warned about, and neither a listing nor a
+// save copied out of it counts as a failure.
+TEST_F(CardFormatCommandTest, ABadVmpSignatureIsOnlyAWarning) {
+  CardImage card = BlankCard();
+  PlaceSave(card, {.blocks = {3}});
+  WriteBytes(folder_.File("fonte.mc"), Bytes(card.begin(), card.end()));
+  ASSERT_EQ(RunCli({"converter", File("fonte.mc"), File("a.vmp")}).exit_code, 0);
+  Bytes vmp = Read("a.vmp");
+  vmp[0x20] ^= 0xFF;  // first byte of the signature
+  WriteBytes(folder_.File("a.vmp"), vmp);
+  ASSERT_EQ(RunCli({"novo", File("destino.mc")}).exit_code, 0);
+  const std::string warning =
+      "Atenção: Arquivo " + folder_.File("a.vmp") + ": assinatura VMP inválida";
+
+  for (const QStringList& command :
+       {QStringList{"listar", File("a.vmp")},
+        QStringList{"importar", File("destino.mc"), File("a.vmp"), "--bloco", "3"}}) {
+    SCOPED_TRACE(command.join(' ').toStdString());
+    CliResult result = RunCli(command);
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_NE(result.err.toStdString().find(warning), std::string::npos)
+        << result.err.toStdString();
+  }
+  EXPECT_EQ(Read("destino.mc")[128], 0x51);  // block 1 of the destination now holds the save
+}
+
 }  // namespace
