@@ -1,5 +1,6 @@
 #include "file_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
@@ -88,11 +89,27 @@ bool RegularFileExists(const std::string& path) {
   return std::filesystem::is_regular_file(PathFromText(path), ignored);
 }
 
+namespace {
+constexpr std::string_view kTemporaryPrefix = ".vexilor-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+constexpr std::size_t kTemporaryDigits = 16;
+}  // namespace
+
 std::string TemporaryFileName() {
   static std::random_device entropy;
   char name[32];
   std::snprintf(name, sizeof name, ".vexilor-%08x%08x.tmp", entropy(), entropy());
   return name;
+}
+
+bool IsTemporaryFileName(std::string_view name) {
+  if (name.size() != kTemporaryPrefix.size() + kTemporaryDigits + kTemporarySuffix.size() ||
+      !name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
+    return false;
+  }
+  const std::string_view digits = name.substr(kTemporaryPrefix.size(), kTemporaryDigits);
+  return std::all_of(digits.begin(), digits.end(),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 void WriteFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {

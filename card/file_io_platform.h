@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 // The piece of file writing that needs the operating system. One implementation per platform,
@@ -21,6 +22,9 @@ WriteOutcome WriteWholeFile(const std::filesystem::path& target, std::span<const
 
 // A fresh name for a temporary file, short enough for any folder whatever the target's name.
 std::string TemporaryFileName();
+
+// True for a name TemporaryFileName could have given, and for no other.
+bool IsTemporaryFileName(std::string_view name);
 
 // The reason the user may not write target (an existing file) or create it in its folder; none
 // where the system lets it be written.

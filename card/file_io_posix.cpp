@@ -1,4 +1,6 @@
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -136,6 +138,11 @@ ReplaceResult ReplaceThroughTemporary(int folder, const std::string& target_name
     if (IsRefusedCreation(reason.value())) return {Stage::NoTemporary, reason};
     return {unnamed ? Stage::Unsupported : Stage::Failed, reason};
   }
+  // The lock marks the temporary as this live run's until the rename; a copy of the descriptor
+  // holds it past the checked close below. Where the file system has no locks, nothing is marked
+  // and nothing will be taken for stale either.
+  ::flock(file.get(), LOCK_EX | LOCK_NB);
+  const Descriptor holds_lock(::dup(file.get()));
   // Whatever stops this run from here removes the named temporary file, never another name.
   struct Cleanup {
     int folder;
@@ -166,6 +173,38 @@ ReplaceResult ReplaceThroughTemporary(int folder, const std::string& target_name
   // The rename is durable only once the folder's entry is on the disk too.
   ::fsync(folder);
   return {Stage::Done, {}};
+}
+
+// Removes the temporaries that runs of this program, killed between naming and renaming one, left
+// in the folder: only our own name pattern, a regular file of this user with no other link, and
+// only when no live run holds its lock.
+void RemoveStaleTemporaries(int folder) {
+  const int listed = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listed < 0) return;
+  DIR* listing = ::fdopendir(listed);
+  if (listing == nullptr) {
+    ::close(listed);
+    return;
+  }
+  const auto is_own_file = [](const struct stat& status) {
+    return S_ISREG(status.st_mode) && status.st_uid == ::geteuid() && status.st_nlink == 1;
+  };
+  while (const dirent* entry = ::readdir(listing)) {
+    if (!IsTemporaryFileName(entry->d_name)) continue;
+    // Looked at before it is opened: opening a device may already act on it.
+    struct stat status;
+    if (::fstatat(folder, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !is_own_file(status)) {
+      continue;
+    }
+    const Descriptor file(
+        ::openat(folder, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (file.valid() && ::fstat(file.get(), &status) == 0 && is_own_file(status) &&
+        ::flock(file.get(), LOCK_EX | LOCK_NB) == 0) {
+      ::unlinkat(folder, entry->d_name, 0);
+    }
+  }
+  ::closedir(listing);
 }
 
 // For a file that cannot be replaced: the complete bytes overwrite it from the start. Space is
@@ -218,7 +257,10 @@ WriteOutcome WriteWholeFile(const std::filesystem::path& target, std::span<const
     // This file system has no unnamed files (or /proc is missing): a named one serves.
     result = ReplaceThroughTemporary(folder.get(), target_name, existing, bytes, false);
   }
-  if (result.stage == Stage::Done) return {};
+  if (result.stage == Stage::Done) {
+    RemoveStaleTemporaries(folder.get());
+    return {};
+  }
   if (existing.present &&
       (result.stage == Stage::NoTemporary || result.stage == Stage::OwnerNotKept)) {
     return WriteInPlace(target, existing, bytes);

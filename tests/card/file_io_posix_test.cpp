@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 
 #include <csignal>
 #include <functional>
+#include <set>
 
 #include "card/error_reason_text.h"
 #include "card/file_checks.h"
@@ -200,6 +202,49 @@ TEST(WriteFileTarget, ANameOfTheLongestLengthIsSavedWithNothingLeftBeside) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
 }
 
+std::set<std::string> NamesIn(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename());
+  return names;
+}
+
+// A run killed between naming its temporary and renaming it leaves the temporary behind; the next
+// write in that folder removes such leftovers and nothing else: not a live run's temporary (it
+// holds its lock), a link, or a name outside the exact pattern.
+TEST(WriteFileAtomically, KillsNeverTearTheFileAndTheirLeftoversAreRemoved) {
+  TempFolder folder;
+  const std::string card = folder.File("c.mc");
+  WriteBytes(card, kOld);
+  for (int kill = 0; kill < 60; ++kill) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      for (bool next = true;; next = !next) WriteFileAtomically(card, next ? kNew : kOld);
+    }
+    ::usleep(static_cast<useconds_t>(500 + kill * 97 % 3000));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    const std::vector<uint8_t> content = ReadBytes(card);
+    ASSERT_TRUE(content == kOld || content == kNew) << "torn by kill " << kill;
+  }
+  const std::set<std::string> kept = {"c.mc",
+                                      ".vexilor-00000000000000bb.tmp",
+                                      ".vexilor-00000000000000cc.tmp",
+                                      "alvo",
+                                      ".vexilor-00000000000000AA.tmp",
+                                      ".vexilor-0000000000000aa.tmp",
+                                      ".vexilor-00000000000000aa.tmpx"};
+  for (const std::string& name : kept) WriteBytes(folder.File(name), kOld);
+  WriteBytes(folder.File(".vexilor-00000000000000aa.tmp"), kOld);
+  fs::remove(folder.path() / ".vexilor-00000000000000cc.tmp");
+  fs::create_symlink("alvo", folder.path() / ".vexilor-00000000000000cc.tmp");
+  const int live = ::open(folder.File(".vexilor-00000000000000bb.tmp").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(live, LOCK_EX), 0);
+
+  WriteFileAtomically(card, kNew);
+  ::close(live);
+  EXPECT_EQ(NamesIn(folder.path()), kept);
+}
+
 class WriteFileOwnership : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -215,6 +260,12 @@ class WriteFileOwnership : public ::testing::Test {
   }
   TempFolder folder;
 };
+
+TEST_F(WriteFileOwnership, AnotherUsersLeftoverTemporaryIsKept) {
+  const std::string foreign = FileOf(".vexilor-00000000000000aa.tmp", kNobody, kNobody, 0644);
+  WriteFileAtomically(folder.File("c.mc"), kNew);
+  EXPECT_TRUE(fs::exists(foreign));
+}
 
 TEST_F(WriteFileOwnership, AReplacedFileKeepsItsOwnerAndGroup) {
   const std::string path = FileOf("card.mc", kNobody, kDaemonGroup, 0664);
