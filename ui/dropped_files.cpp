@@ -2,7 +2,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QMimeData>
 
 #include "card/file_kind.h"
@@ -16,13 +15,13 @@ QString DraggedFile(const QMimeData* data) {
   if (data == nullptr || !data->hasUrls()) return {};
   const QList<QUrl> urls = data->urls();
   if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
-  return urls.front().toLocalFile();
+  return LocalFileOf(urls.front());
 }
 
 }  // namespace
 
 void TForm1::OpenFileFromOutside(const QString& path) {
-  const QString absolute = QFileInfo(path).absoluteFilePath();
+  const QString absolute = AbsoluteFilePath(path);
   RunCommand([this, &absolute] {
     const bool single_save = KindOfFile(SystemPath(absolute)) == CardFileKind::SingleSave;
     if (single_save && !SourceName.isEmpty()) {

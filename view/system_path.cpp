@@ -1,5 +1,11 @@
 #include "system_path.h"
 
+#ifdef _WIN32
+#include <QFileInfo>
+#else
+#include <filesystem>
+#endif
+
 namespace {
 constexpr char16_t kFirstEscapedByte = 0xDC80;
 constexpr char16_t kLastEscapedByte = 0xDCFF;
@@ -73,3 +79,30 @@ std::string SystemPath(const QString& text) {
   flush(text.size());
   return bytes;
 }
+
+// Windows names are UTF-16 like the text itself, so there only Linux and its kin lose bytes.
+#ifdef _WIN32
+QString AbsoluteFilePath(const QString& text) {
+  return QFileInfo(text).absoluteFilePath();
+}
+
+QString LocalFileOf(const QUrl& url) {
+  return url.toLocalFile();
+}
+#else
+QString AbsoluteFilePath(const QString& text) {
+  std::error_code no_current_folder;
+  const std::filesystem::path absolute =
+      std::filesystem::absolute(SystemPath(text), no_current_folder);
+  if (no_current_folder) return text;
+  return TextFromSystemPath(absolute.lexically_normal().native());
+}
+
+QString LocalFileOf(const QUrl& url) {
+  const QString decoded = url.toLocalFile();
+  if (!decoded.contains(QChar::ReplacementCharacter)) return decoded;
+  // The URL's percent-encoding still holds the bytes that decoding it as UTF-8 replaced.
+  const QByteArray encoded = url.path(QUrl::FullyEncoded).toLatin1();
+  return TextFromSystemPath(QByteArray::fromPercentEncoding(encoded).toStdString());
+}
+#endif

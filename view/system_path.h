@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 #include <string>
 
 // File names pass through the program as the system's bytes. Where they are not valid UTF-8, each
@@ -9,3 +10,10 @@
 
 QString TextFromSystemPath(const std::string& bytes);
 std::string SystemPath(const QString& text);
+
+// The absolute form of a file name, keeping its bytes (QFileInfo would not).
+QString AbsoluteFilePath(const QString& text);
+
+// The local file a file URL names, keeping the bytes that are not UTF-8 (QUrl::toLocalFile would
+// not).
+QString LocalFileOf(const QUrl& url);

@@ -705,26 +705,29 @@ class MainWindowTest : public QObject {
 
   void droppedFilesOpenOrImport_data() {
     QTest::addColumn<bool>("image_shown");
-    QTest::addColumn<QString>("dropped");
+    QTest::addColumn<QByteArray>("dropped");  // the file name's bytes
     QTest::addColumn<QString>("line3");
-    QTest::newRow("card image") << false << "solto.mc"
-                                << "Livre";
-    QTest::newRow("single save into the image") << true << "um.mcs"
-                                                << "IMPORTADO";
+    QTest::newRow("card image") << false << QByteArray("solto.mc") << "Livre";
+    QTest::newRow("card image named in bytes that are not UTF-8")
+        << false << QByteArray("solto\xff.mc") << "Livre";
+    QTest::newRow("single save into the image") << true << QByteArray("um.mcs") << "IMPORTADO";
   }
   void droppedFilesOpenOrImport() {
     QFETCH(bool, image_shown);
-    QFETCH(QString, dropped);
+    QFETCH(QByteArray, dropped);
     QFETCH(QString, line3);
     CardImage save_source = BlankCard();
     PlaceSave(save_source, {.blocks = {5}, .title = SingleByteTitle("IMPORTADO")});
     ExportSingleSave(save_source, 5, f.Path(QStringLiteral("um.mcs")).toStdString());
-    WriteBytes(f.Path(QStringLiteral("solto.mc")).toStdString(), BlankCard());
+    const std::string folder = f.Path(QString()).toStdString();
+    WriteBytes(folder + "solto.mc", BlankCard());
+    WriteBytes(folder + "solto\xff.mc", BlankCard());
     if (image_shown) f.OpenCard(StandardCard());
     f.dialogs.Clear();
 
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(f.Path(dropped))});
+    const QByteArray path = QByteArray::fromStdString(folder) + dropped;
+    data.setUrls({QUrl::fromEncoded("file://" + path.toPercentEncoding("/"))});
     const QPoint at = f.window->rect().center();
     QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(f.window.get(), &enter);

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMessageBox>
 
+#include "support/card_builder.h"
 #include "support/temp_folder.h"
 #include "uVexilor.h"
 
@@ -46,6 +47,19 @@ TEST(ProgramEntry, OpensTheCardImageNamedOnTheCommandLine) {
   const StartUp seen = StartWith(VEXILOR_SAMPLES_DIR "/demo.mc");
   EXPECT_EQ(seen.source_line, QStringLiteral("Fonte: 'demo.mc'"));
   EXPECT_EQ(seen.message, QString());
+}
+
+TEST(ProgramEntry, OpensAFileWhoseNameIsNotUtf8) {
+  test_support::TempFolder folder;
+  test_support::WriteBytes(folder.File("na\xffme.mc"), test_support::BlankCard());
+  // Named relative to the current folder, as a shell passes it.
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder.path());
+  const StartUp seen = StartWith("na\xffme.mc");
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(seen.message, QString());
+  EXPECT_EQ(seen.source_line,
+            QStringLiteral("Fonte: 'na") + QChar(0xDCFF) + QStringLiteral("me.mc'"));
 }
 
 TEST(ProgramEntry, ReportsAMissingFileAsTheOpenCommandDoes) {
