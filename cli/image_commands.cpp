@@ -352,6 +352,7 @@ int RunConverter(const QStringList& arguments) {
     line.Fail(QStringLiteral("a extensão de %1 não indica um formato; use --formato %2")
                   .arg(output, kFormatCodes));
   }
+  line.RequireDistinctFiles(output, {line.Positional(0)});
   RequireNewFileOrForce(line, output);
   auto loaded = LoadImage(line.Positional(0));
   if (!loaded) return ExitFailed;

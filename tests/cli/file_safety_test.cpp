@@ -50,6 +50,8 @@ TEST_F(CliFileSafetyTest, OutputsThatAreAnInputAndExistingCardsAreRefused) {
       {{"icone", Card(), "7", File("outro nome.mc")}, "é o mesmo arquivo que a entrada"},
       {{"importar", Card(), File("save.mcs"), "-o", File("save.mcs")},
        "é o mesmo arquivo que a entrada"},
+      {{"converter", Card(), File("outro nome.mc"), "--formato", "gme", "--forcar"},
+       "é o mesmo arquivo que a entrada"},
       {{"novo", Card()}, "o arquivo " + Card() + " já existe; use --forcar para substituí-lo"},
   };
   for (const auto& refusal : kRefusals) {
