@@ -97,9 +97,9 @@ constexpr std::size_t kTemporaryDigits = 16;
 
 std::string TemporaryFileName() {
   static std::random_device entropy;
-  char name[32];
-  std::snprintf(name, sizeof name, ".vexilor-%08x%08x.tmp", entropy(), entropy());
-  return name;
+  char digits[kTemporaryDigits + 1];
+  std::snprintf(digits, sizeof digits, "%08x%08x", entropy(), entropy());
+  return std::string(kTemporaryPrefix) + digits + std::string(kTemporarySuffix);
 }
 
 bool IsTemporaryFileName(std::string_view name) {

@@ -43,38 +43,49 @@ UsbResult EmulatedPs3Adaptor::Open(uint16_t vendor, uint16_t product) {
   return UsbResult::Ok;
 }
 
+// Whether a call on interface_number can reach the device: it is open, the interface exists, and
+// the cable is still in.
+UsbResult EmulatedPs3Adaptor::InterfaceReady(int interface_number) const {
+  if (!open_ || interface_number != OnlyInterface) return UsbResult::Failed;
+  return faults.plugged_in ? UsbResult::Ok : UsbResult::Gone;
+}
+
 void EmulatedPs3Adaptor::Close() {
   calls_.push_back("close");
   open_ = claimed_ = false;
 }
 
 UsbResult EmulatedPs3Adaptor::KernelDriverActive(int interface_number, bool& active) {
-  if (!open_ || interface_number != OnlyInterface) return UsbResult::Failed;
-  if (!faults.plugged_in) return UsbResult::Gone;
+  if (const UsbResult ready = InterfaceReady(interface_number); ready != UsbResult::Ok) {
+    return ready;
+  }
   active = faults.kernel_driver_attached;
   return UsbResult::Ok;
 }
 
 UsbResult EmulatedPs3Adaptor::DetachKernelDriver(int interface_number) {
   calls_.push_back(Numbered("detach", interface_number));
-  if (!open_ || interface_number != OnlyInterface) return UsbResult::Failed;
-  if (!faults.plugged_in) return UsbResult::Gone;
+  if (const UsbResult ready = InterfaceReady(interface_number); ready != UsbResult::Ok) {
+    return ready;
+  }
   faults.kernel_driver_attached = false;
   return UsbResult::Ok;
 }
 
 UsbResult EmulatedPs3Adaptor::AttachKernelDriver(int interface_number) {
   calls_.push_back(Numbered("attach", interface_number));
-  if (!open_ || interface_number != OnlyInterface) return UsbResult::Failed;
-  if (!faults.plugged_in) return UsbResult::Gone;
+  if (const UsbResult ready = InterfaceReady(interface_number); ready != UsbResult::Ok) {
+    return ready;
+  }
   faults.kernel_driver_attached = true;
   return UsbResult::Ok;
 }
 
 UsbResult EmulatedPs3Adaptor::ClaimInterface(int interface_number) {
   calls_.push_back(Numbered("claim", interface_number));
-  if (!open_ || interface_number != OnlyInterface) return UsbResult::Failed;
-  if (!faults.plugged_in) return UsbResult::Gone;
+  if (const UsbResult ready = InterfaceReady(interface_number); ready != UsbResult::Ok) {
+    return ready;
+  }
   // A driver still bound to the interface holds it just as another program would.
   if (faults.interface_busy || faults.kernel_driver_attached) return UsbResult::Busy;
   claimed_ = true;

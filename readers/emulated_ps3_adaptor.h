@@ -63,6 +63,7 @@ class EmulatedPs3Adaptor final : public UsbCalls {
 
  private:
   bool Matches(uint16_t vendor, uint16_t product) const;
+  UsbResult InterfaceReady(int interface_number) const;
   UsbResult Receive(std::span<const uint8_t> packet);
   std::vector<uint8_t> PassThrough(std::span<const uint8_t> packet);
   static bool Strike(AdaptorFrameFault& fault, int frame);
