@@ -13,6 +13,7 @@
 #include "card/file_io.h"
 #include "cli/catalogue.h"
 #include "cli/command_line.h"
+#include "cli/image_commands.h"
 #include "cli/listing.h"
 #include "collection/split.h"
 #include "collection/tree_walk.h"
@@ -287,5 +288,36 @@ int RunSeparar(const QStringList& arguments) {
     PlanFile(plan, input.toStdString(), SystemPath(input), GameOfSave);
   }
   RequireOutputsApart(line, plan, inputs);
+  return ReportPlan(line, plan);
+}
+
+int RunJuntar(const QStringList& arguments) {
+  CommandLine line({"juntar",
+                    {"SAIDA", "ENTRADA..."},
+                    "[--formato " + CardFormatCodes() + "] [--forcar] [--simular] [--json]",
+                    "Grava todos os 'saves' das ENTRADAs (imagens de Memory Card ou 'saves' "
+                    "avulsos, em qualquer formato)\nem tão poucos cartões quanto precisarem: "
+                    "SAIDA, depois SAIDA-2, ..., no formato de SAIDA,\nna ordem das entradas. "
+                    "'Saves' idênticos são gravados uma vez; dois 'saves' diferentes com o\n"
+                    "mesmo nome nunca ficam no mesmo cartão; 'saves' removidos não são copiados."});
+  AddCardFormatOption(line);
+  line.AddForceOption(QStringLiteral("SAIDA (e SAIDA-2, ...)"));
+  line.AddOption({kSimulateOption}, QStringLiteral("Mostra o que seria gravado, sem gravar nada."));
+  line.AddOption({kJsonOption},
+                 QStringLiteral("Saída em JSON: uma lista com um objeto por 'save'."));
+  if (!line.Parse(arguments)) return ExitDone;
+  const QString output = line.Positional(0);
+  const CardFormat format = OutputCardFormat(line, output);
+  const QStringList inputs = line.PositionalsFrom(1);
+  CardPlan plan(MergeTargets(PathFromText(SystemPath(output)), format));
+  for (const QString& input : inputs) {
+    PlanFile(plan, input.toStdString(), SystemPath(input), OneGroup);
+  }
+  RequireOutputsApart(line, plan, inputs);
+  if (!line.IsSet(QStringLiteral("forcar")) && !line.IsSet(kSimulateOption)) {
+    for (const std::string& existing : plan.ExistingTargetFiles()) {
+      line.RequireNewOutput(TextFromSystemPath(existing), {});
+    }
+  }
   return ReportPlan(line, plan);
 }

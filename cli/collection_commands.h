@@ -6,3 +6,4 @@
 
 int RunSeparar(const QStringList& arguments);
 int RunCatalogo(const QStringList& arguments);
+int RunJuntar(const QStringList& arguments);

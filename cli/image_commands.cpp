@@ -167,6 +167,30 @@ RegionCode RegionArgument(const CommandLine& line, int index) {
 
 }  // namespace
 
+const QString& CardFormatCodes() {
+  return kFormatCodes;
+}
+
+void AddCardFormatOption(CommandLine& line) {
+  line.AddOption({"formato"}, QStringLiteral("Formato de SAIDA: ") + kFormatCodes + u'.',
+                 QStringLiteral("FORMATO"));
+}
+
+CardFormat OutputCardFormat(const CommandLine& line, const QString& output) {
+  const std::optional<CardFormat> format =
+      line.IsSet("formato") ? CardFormatFromExtension("." + SystemPath(line.Value("formato")))
+                            : CardFormatFromExtension(SystemPath(output));
+  if (!format && line.IsSet("formato")) {
+    line.Fail(QStringLiteral("o formato deve ser %1, não \"%2\"")
+                  .arg(kFormatCodes, line.Value("formato")));
+  }
+  if (!format) {
+    line.Fail(QStringLiteral("a extensão de %1 não indica um formato; use --formato %2")
+                  .arg(output, kFormatCodes));
+  }
+  return *format;
+}
+
 int RunListar(const QStringList& arguments) {
   CommandLine line({"listar",
                     {kImage},
@@ -335,26 +359,15 @@ int RunConverter(const QStringList& arguments) {
                     "[--formato " + kFormatCodes + "] [--forcar]",
                     "Grava a imagem de ENTRADA em SAIDA no formato pedido ou, sem --formato, "
                     "no formato que a extensão de SAIDA indica."});
-  line.AddOption({"formato"}, QStringLiteral("Formato de SAIDA: ") + kFormatCodes + u'.',
-                 QStringLiteral("FORMATO"));
+  AddCardFormatOption(line);
   line.AddForceOption(QStringLiteral("SAIDA"));
   if (!line.Parse(arguments)) return ExitDone;
   const QString output = line.Positional(1);
-  // The format, named by the option or by the output's extension, is settled before reading.
-  const std::optional<CardFormat> format =
-      line.IsSet("formato") ? CardFormatFromExtension("." + SystemPath(line.Value("formato")))
-                            : CardFormatFromExtension(SystemPath(output));
-  if (!format && line.IsSet("formato")) {
-    line.Fail(QStringLiteral("o formato deve ser %1, não \"%2\"")
-                  .arg(kFormatCodes, line.Value("formato")));
-  }
-  if (!format) {
-    line.Fail(QStringLiteral("a extensão de %1 não indica um formato; use --formato %2")
-                  .arg(output, kFormatCodes));
-  }
+  // The format is settled before reading.
+  const CardFormat format = OutputCardFormat(line, output);
   line.RequireNewOutput(output, {line.Positional(0)});
   auto loaded = LoadImage(line.Positional(0));
   if (!loaded) return ExitFailed;
-  SaveCardFile(loaded->image, ContainerInFormat(loaded->container, *format), SystemPath(output));
+  SaveCardFile(loaded->image, ContainerInFormat(loaded->container, format), SystemPath(output));
   return ExitDone;
 }

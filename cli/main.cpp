@@ -49,6 +49,9 @@ constexpr Command kCommands[] = {
      "CARTAO... --destino PASTA [--layout pasta|memcardpro|sd2psx|duckstation] "
      "[--simular] [--json]",
      "grava um cartão por jogo com os 'saves' dos cartões", RunSeparar},
+    {"juntar",
+     "SAIDA ENTRADA... [--formato mc|mcr|gme|vgs|vmp|psx] [--forcar] [--simular] [--json]",
+     "grava os 'saves' de muitos arquivos em poucos cartões", RunJuntar},
     {"catalogo", "CAMINHO... [--json] [--duplicados]",
      "lista os 'saves' de todas as imagens e 'saves' avulsos de arquivos e pastas", RunCatalogo},
     {"leitores", "", "mostra os leitores seriais que as portas encontradas podem ter", RunLeitores},

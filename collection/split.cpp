@@ -15,6 +15,26 @@ CardTargets PerGameTargets(CardLayout layout, const std::filesystem::path& desti
   return targets;
 }
 
+CardTargets MergeTargets(const std::filesystem::path& first, CardFormat format) {
+  CardTargets targets;
+  targets.path = [first](const std::string&, int n) {
+    if (n == 1) return first;
+    std::filesystem::path numbered = first;
+    numbered.replace_filename(first.stem().string() + "-" + std::to_string(n) +
+                              first.extension().string());
+    return numbered;
+  };
+  // Never reached in practice: each card takes at least one save.
+  targets.limit = 9999;
+  targets.format = format;
+  targets.add_to_existing = false;
+  return targets;
+}
+
+std::string OneGroup(const SaveContents&) {
+  return {};
+}
+
 std::string GameOfSave(const SaveContents& save) {
   return GameCodeOf(save.frame);
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <filesystem>
 
+#include "card/formats/card_file.h"
 #include "cli_process.h"
 #include "support/card_builder.h"
 #include "support/temp_folder.h"
@@ -110,6 +111,37 @@ TEST_F(CollectionCommandTest, CatalogoListsEverySaveOfATreeAndCountsWhatItSkips)
                                  "\"formato\":\"mc\",\"id_jogo\":\"ID1\",\"localidade\":\"EU\","
                                  "\"sha256\":\""));
   EXPECT_TRUE(rows[0].endsWith("\",\"titulo\":\"UM\"}"));
+}
+
+TEST_F(CollectionCommandTest, JuntarFillsCardsFirstFitKeepingNamesApartAndIdenticalSavesOnce) {
+  CardImage first = BlankCard();
+  PlaceSave(first, SaveSpec{.blocks = {1, 2, 3, 4, 5}, .game_id = "A"});
+  PlaceSave(first, SaveSpec{.blocks = {6, 7, 8, 9, 10}, .game_id = "B"});
+  PlaceSave(first, SaveSpec{.blocks = {11, 12, 13, 14, 15}, .game_id = "C"});
+  CardImage second = BlankCard();
+  PlaceSave(second, SaveSpec{.blocks = {3, 4, 5, 6, 7}, .game_id = "A"});  // the same bytes
+  PlaceSave(second, SaveSpec{.blocks = {9}, .game_id = "A", .seed = 9});   // other bytes
+  const std::vector<uint8_t> gme = EncodeCardFile(second, NewCardContainer(CardFormat::DexDrive));
+  WriteBytes(folder_.File("segundo.gme"), gme);
+  const QString one = Card("primeiro.mc", first);
+  const QString two = File("segundo.gme");
+  const QString out = File("junto.vgs");
+
+  const CliResult merged = RunCli({"juntar", out, one, two});
+  EXPECT_EQ(merged.exit_code, 0) << merged.err.toStdString();
+  EXPECT_EQ(merged.out, one + " 1 → " + out + "\n" + one + " 6 → " + out + "\n" + one + " 11 → " +
+                            out + "\n" + two + " 3 → " + out + " (idêntico, gravado uma vez)\n" +
+                            two + " 9 → " + File("junto-2.vgs") + "\n" +
+                            "Gravados: 4 em 2 cartões; idênticos: 1; não gravados: 0\n");
+  // Written in the format of SAIDA: the 64-byte VGS header starts with "VgsM".
+  EXPECT_EQ(ReadBytes(folder_.File("junto-2.vgs")).size(), 131136u);
+  EXPECT_EQ(ReadBytes(folder_.File("junto-2.vgs"))[0], 'V');
+
+  const CliResult again = RunCli({"juntar", out, one, two});
+  EXPECT_EQ(again.exit_code, 2);
+  EXPECT_TRUE(again.err.contains("o arquivo " + out + " já existe; use --forcar"));
+  EXPECT_EQ(RunCli({"juntar", out, one, two, "--forcar"}).exit_code, 0);
+  EXPECT_EQ(RunCli({"juntar", one, two, one, "--forcar"}).exit_code, 2);  // output is an input
 }
 
 // Every command that writes a file other than the image it edits.
