@@ -6,6 +6,7 @@
 #include "file_checks.h"
 #include "file_io.h"
 #include "formats/mcs.h"
+#include "formats/raw_save.h"
 #include "little_endian.h"
 #include "messages.h"
 #include "save_chain.h"
@@ -31,11 +32,12 @@ uint16_t LinkTo(const std::vector<int>& blocks, std::size_t next) {
 
 // The file's save, or nothing after the refusal. A save never has more than 15 blocks, so a
 // longer file is only measured, never read whole.
-std::optional<SaveContents> ReadSingleSaveFile(const std::string& path) {
+std::optional<SaveContents> ReadSingleSaveFile(const std::string& path,
+                                               const std::optional<std::string>& raw_name = {}) {
   if (!RequireExistingFile(path)) return std::nullopt;
   std::vector<uint8_t> file = ReadFilePrefix(path, MaxSingleSaveBytes);
   std::uintmax_t size = file.size() < MaxSingleSaveBytes ? file.size() : FileSizeOf(path);
-  return DecodeSingleSave(file, size, path);
+  return DecodeSingleSave(file, size, path, raw_name);
 }
 
 }  // namespace
@@ -73,9 +75,25 @@ int CheckSingleSaveFile(const std::string& path) {
   return save ? save->block_count : -1;
 }
 
-bool ImportSingleSave(CardImage& image, const std::string& path) {
-  std::optional<SaveContents> save = ReadSingleSaveFile(path);
+bool ImportSingleSave(CardImage& image, const std::string& path,
+                      const std::optional<std::string>& raw_name) {
+  std::optional<SaveContents> save = ReadSingleSaveFile(path, raw_name);
   return save && ImportSave(image, *save);
+}
+
+bool IsDirectoryNameText(const std::string& name) {
+  return !name.empty() && name.size() <= DirectoryFrame::NameLength &&
+         std::ranges::all_of(name, [](char c) { return c >= 0x20 && c < 0x7F; });
+}
+
+bool HoldsRawSave(const std::string& path) {
+  if (!RegularFileExists(path)) return false;
+  const std::vector<uint8_t> prefix = ReadFilePrefix(path, MaxSingleSaveBytes + 1);
+  return RecogniseSingleSave(prefix, prefix.size()) == SingleSaveFormat::RawSave;
+}
+
+bool IsUnnamedRawSave(const std::string& path) {
+  return HoldsRawSave(path) && !DirectoryNameInFileName(path);
 }
 
 bool ImportSaveFromCard(CardImage& image, const CardImage& source, int block,

@@ -26,8 +26,19 @@ void ExportSingleSave(const CardImage& image, int block, const std::string& path
 // failure.
 int CheckSingleSaveFile(const std::string& path);
 
-// Places the file's save in the lowest available blocks; false after showing the refusal.
-bool ImportSingleSave(CardImage& image, const std::string& path);
+// Places the file's save in the lowest available blocks; false after showing the refusal. A raw
+// save is named raw_name when given, else by its file name.
+bool ImportSingleSave(CardImage& image, const std::string& path,
+                      const std::optional<std::string>& raw_name = {});
+
+// True when name may be a save's directory name: 1 to 20 characters 0x20..0x7E.
+bool IsDirectoryNameText(const std::string& name);
+
+// True when the file is a raw save (by its content).
+bool HoldsRawSave(const std::string& path);
+// True when the file is a raw save whose file name carries no directory name: the user must give
+// one before it is imported.
+bool IsUnnamedRawSave(const std::string& path);
 
 // Places the save that starts at block of source exactly as its .mcs file would be placed, with
 // the same checks; source_path names the card in the messages.

@@ -78,8 +78,10 @@ void CardPlan::Plan(std::size_t source, const std::vector<FoundSave>& saves, con
     planned.name = DirectoryName(save.contents.frame);
     planned.blocks = save.contents.block_count;
     planned.digest = save.digest;
-    if (save.broken) {
-      planned.reason = "a cadeia de blocos do 'save' é inválida";
+    if (save.broken || planned.name.empty()) {
+      // A game never finds a save without a name.
+      planned.reason = save.broken ? "a cadeia de blocos do 'save' é inválida"
+                                   : "o 'save' não tem nome (o nome do arquivo não o traz)";
       saves_.push_back(std::move(planned));
       continue;
     }

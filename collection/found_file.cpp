@@ -6,6 +6,7 @@
 #include "card/file_io.h"
 #include "card/formats/card_recogniser.h"
 #include "card/formats/container_codec.h"
+#include "card/formats/raw_save.h"
 #include "card/save_chain.h"
 #include "card/single_save.h"
 #include "collection/quiet_messages.h"
@@ -40,7 +41,9 @@ FoundFile SingleSaveFile(std::span<const uint8_t> bytes, std::uintmax_t size,
   FoundFile found;
   found.format = SingleSaveCode(format);
   QuietMessages quiet;
-  std::optional<SaveContents> save = DecodeSingleSave(bytes, size, path);
+  // A raw save whose file name carries no name is still a save: listed nameless, never placed.
+  std::optional<SaveContents> save =
+      DecodeSingleSave(bytes, size, path, DirectoryNameInFileName(path).value_or(std::string()));
   if (!save) {
     found.kind = FoundKind::Refused;
     found.reason = quiet.Last();
