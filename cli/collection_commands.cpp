@@ -79,6 +79,16 @@ int ReportPlan(const CommandLine& line, CardPlan& plan) {
   return plan.LeftOutCount() == 0 ? ExitDone : ExitFailed;
 }
 
+QString LayoutPatterns() {
+  QString text;
+  for (const CardLayoutInfo& info : CardLayouts()) {
+    text += QStringLiteral("  %1  %2\n")
+                .arg(Text(std::string(info.name)), -11)
+                .arg(Text(std::string(info.pattern)));
+  }
+  return text;
+}
+
 QString LayoutNames() {
   QStringList names;
   for (const CardLayoutInfo& info : CardLayouts()) {
@@ -258,15 +268,14 @@ int RunSeparar(const QStringList& arguments) {
        {"CARTAO..."},
        "--destino PASTA [--layout " + layouts + "] [--simular] [--json]",
        "Grava os 'saves' dos cartões num cartão por jogo (o código de produto do nome do "
-       "'save'),\nem PASTA, na organização de --layout:\n"
-       "  pasta        PASTA/<código>.mc (padrão)\n"
-       "  memcardpro   PASTA/<código>/<código>-<N>.mcd\n"
-       "  sd2psx       PASTA/PS1/<código>/<código>-<N>.mcd (PASTA é a MemoryCards do cartão SD)\n"
-       "  duckstation  PASTA/<código>_<N>.mcd\n"
-       "Os 'saves' que não cabem num cartão vão para o canal seguinte (N de 1 a 8; 2 no "
-       "duckstation).\nUm cartão que já existe recebe os 'saves' que cabem e que ainda não tem; "
-       "nenhum arquivo é substituído.\n'Saves' removidos não são copiados; 'saves' idênticos são "
-       "gravados uma vez.\nSaída 1 quando algum 'save' ficou de fora, com o motivo."});
+       "'save'),\nem PASTA, na organização de --layout (a primeira é o padrão):\n" +
+           LayoutPatterns() +
+           "Os 'saves' que não cabem num cartão vão para o canal seguinte (N de 1 a 8; 2 no "
+           "duckstation).\nUm cartão que já existe recebe os 'saves' que cabem e que ainda não "
+           "tem; "
+           "nenhum arquivo é substituído.\n'Saves' removidos não são copiados; 'saves' idênticos "
+           "são "
+           "gravados uma vez.\nSaída 1 quando algum 'save' ficou de fora, com o motivo."});
   line.AddOption({"destino"}, QStringLiteral("A pasta dos cartões por jogo."),
                  QStringLiteral("PASTA"));
   line.AddOption({"layout"}, QStringLiteral("A organização dos cartões: ") + layouts + u'.',

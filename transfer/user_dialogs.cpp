@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
@@ -14,6 +15,9 @@ const QString kYesText = QStringLiteral("&Sim");
 const QString kNoText = QStringLiteral("&Não");
 const QString kOpenTitle = QStringLiteral("Abrir");
 const QString kSaveTitle = QStringLiteral("Salvar como");
+const QString kFolderTitle = QStringLiteral("Escolher pasta");
+const QString kOkText = QStringLiteral("OK");
+const QString kCancelText = QStringLiteral("Cancelar");
 
 // "Description|*.a;*.b" becomes Qt's "Description (*.a *.b)", one per pair of a filter of
 // several; the patterns are then hidden again by HideNameFilterDetails, so the list shows the
@@ -42,7 +46,20 @@ int IndexOfFilter(const QStringList& filters, const QString& reported) {
 }
 
 QString StandardTitle(FileDialogRequest::Kind kind) {
-  return kind == FileDialogRequest::Kind::Open ? kOpenTitle : kSaveTitle;
+  switch (kind) {
+    case FileDialogRequest::Kind::Open:
+      return kOpenTitle;
+    case FileDialogRequest::Kind::Folder:
+      return kFolderTitle;
+    case FileDialogRequest::Kind::Save:
+      break;
+  }
+  return kSaveTitle;
+}
+
+void SetPortugueseButtons(QInputDialog& dialog) {
+  dialog.setOkButtonText(kOkText);
+  dialog.setCancelButtonText(kCancelText);
 }
 
 }  // namespace
@@ -67,7 +84,8 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequ
   const bool open = request.kind == FileDialogRequest::Kind::Open;
   dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
   // A missing file is reported by the operation that reads it, not refused by the dialog.
-  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setFileMode(request.kind == FileDialogRequest::Kind::Folder ? QFileDialog::Directory
+                                                                     : QFileDialog::AnyFile);
   dialog.setWindowTitle(request.title.isEmpty() ? StandardTitle(request.kind) : request.title);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirm_overwrite);
@@ -93,4 +111,29 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequ
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.first();
+}
+
+std::optional<int> QtUserDialogs::ChooseItem(QWidget* parent, const QString& caption,
+                                             const QString& label, const QStringList& items) {
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(label);
+  dialog.setComboBoxItems(items);
+  dialog.setComboBoxEditable(false);
+  SetPortugueseButtons(dialog);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const auto index = items.indexOf(dialog.textValue());
+  if (index < 0) return std::nullopt;
+  return static_cast<int>(index);
+}
+
+std::optional<QString> QtUserDialogs::AskText(QWidget* parent, const QString& caption,
+                                              const QString& label, const QString& initial) {
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(label);
+  dialog.setTextValue(initial);
+  SetPortugueseButtons(dialog);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
 }

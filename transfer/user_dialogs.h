@@ -10,8 +10,8 @@ class QWidget;
 // Qt implementation shows the real ones, tests script the answers and read what was asked.
 
 struct FileDialogRequest {
-  enum class Kind { Open, Save };
-  QString name;  // the dialog's component name, e.g. "OpenDialog1"
+  enum class Kind { Open, Save, Folder };  // Folder: an existing folder is chosen
+  QString name;                            // the dialog's component name, e.g. "OpenDialog1"
   Kind kind = Kind::Open;
   QString title;  // empty: the standard title
   // Description, "|", pattern: "Arquivo Memory Card (.MC)|*.mc"; several such pairs are joined
@@ -37,6 +37,12 @@ class UserDialogs {
                         bool no_is_default) = 0;
   // The chosen path, or nothing when the user cancelled. Sets request.filter_index.
   virtual std::optional<QString> ChooseFile(QWidget* parent, FileDialogRequest& request) = 0;
+  // One of items (its index), the first offered; nothing when the user cancelled.
+  virtual std::optional<int> ChooseItem(QWidget* parent, const QString& caption,
+                                        const QString& label, const QStringList& items) = 0;
+  // A line of text, initial offered; nothing when the user cancelled.
+  virtual std::optional<QString> AskText(QWidget* parent, const QString& caption,
+                                         const QString& label, const QString& initial) = 0;
 };
 
 // The real Qt boxes and dialogs.
@@ -46,4 +52,8 @@ class QtUserDialogs : public UserDialogs {
   bool AskYesNo(QWidget* parent, const QString& text, const QString& caption,
                 bool no_is_default) override;
   std::optional<QString> ChooseFile(QWidget* parent, FileDialogRequest& request) override;
+  std::optional<int> ChooseItem(QWidget* parent, const QString& caption, const QString& label,
+                                const QStringList& items) override;
+  std::optional<QString> AskText(QWidget* parent, const QString& caption, const QString& label,
+                                 const QString& initial) override;
 };

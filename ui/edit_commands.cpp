@@ -1,5 +1,6 @@
 // The editing commands and the single-save commands.
 
+#include <QFileInfo>
 #include <array>
 #include <memory>
 
@@ -75,11 +76,27 @@ void TForm1::ImportSaveFile(const QString& chosen) {
   const std::string path = SystemPath(chosen);
   if (HoldsCardImage(path)) {
     ImportFromOtherCard(path);
+  } else if (IsUnnamedRawSave(path)) {
+    ImportUnnamedRawSave(path);
   } else {
     ImportSingleSave(Image, path);
   }
   // Also after a refusal: the import has said why, and the view shows the image as it is.
   RefreshBlockView();
+}
+
+// A raw save carries its name only in its file name; when that holds none, the user gives it.
+void TForm1::ImportUnnamedRawSave(const std::string& path) {
+  const std::optional<QString> name = dialogs_.AskText(
+      this, WindowTexts::RawSaveNameCaption,
+      WindowTexts::RawSaveNameQuestion.arg(QFileInfo(TextFromSystemPath(path)).fileName()), {});
+  if (!name) return;
+  if (!IsDirectoryNameText(name->toStdString())) {
+    dialogs_.ShowMessage(this, WindowTexts::RawSaveNameRefusal.arg(*name),
+                         WindowTexts::AttentionCaption);
+    return;
+  }
+  ImportSingleSave(Image, path, name->toStdString());
 }
 
 void TForm1::ImportFromOtherCard(const std::string& path) {

@@ -61,6 +61,9 @@ void TForm1::CreateMenuAndToolBar() {
       {"Salvarnico1", nullptr, "Salvar arquivo de 'Save' único ",
        "Salva o bloco atual em um arquivo de 'Save' único", 14, false, &TForm1::Salvarnico1,
        &TForm1::Salvarnico1Click},
+      {"SepararPorJogo1", nullptr, "Separar por jogo...",
+       "Grava um cartão por jogo com os 'saves' da imagem", kNoGlyph, false,
+       &TForm1::SepararPorJogo1, &TForm1::SepararPorJogo1Click},
       Separator("N3"),
       {"Sair1", nullptr, "Sair", "Sair do Vexilor", 0, true, &TForm1::Sair1, &TForm1::Sair1Click},
   };
@@ -174,7 +177,8 @@ QAction* TForm1::AddCommand(QMenu* menu, const CommandItem& item) {
   action->setToolTip(HintShortPart(hint));
   // The whole hint travels as the status tip; the hint handler picks its long part.
   action->setStatusTip(hint);
-  action->setIcon(image_list1_.at(static_cast<std::size_t>(item.glyph)));
+  if (item.glyph != kNoGlyph)
+    action->setIcon(image_list1_.at(static_cast<std::size_t>(item.glyph)));
   action->setIconVisibleInMenu(true);
   action->setEnabled(item.enabled);
   this->*item.action = action;

@@ -95,6 +95,7 @@ class TForm1 : public QMainWindow {
   void Sair1Click();
   void Abrirnicosave1Click();
   void Salvarnico1Click();
+  void SepararPorJogo1Click();
   void DeletarSave1Click();
   void RestaurarSave1Click();
   void LimparSavesremovidos1Click();
@@ -144,6 +145,7 @@ class TForm1 : public QMainWindow {
   bool SourceUnchangedOrReplaceConfirmed();
   // "Abrir arquivo de 'Save' único" with a card image: the user picks one of its saves.
   void ImportFromOtherCard(const std::string& path);
+  void ImportUnnamedRawSave(const std::string& path);
 
   UserDialogs& dialogs_;
   std::optional<uint64_t> source_stamp_;
@@ -172,6 +174,7 @@ class TForm1 : public QMainWindow {
   QAction* Salvararquivoimagem1 = nullptr;
   QAction* Abrirnicosave1 = nullptr;
   QAction* Salvarnico1 = nullptr;
+  QAction* SepararPorJogo1 = nullptr;
   QAction* Sair1 = nullptr;
   QAction* DeletarSave1 = nullptr;
   QAction* RestaurarSave1 = nullptr;

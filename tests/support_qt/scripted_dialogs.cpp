@@ -21,10 +21,33 @@ void ScriptedDialogs::QueueFile(const QString& path, int filter_index) {
 void ScriptedDialogs::QueueCancel() {
   answers_.push_back({Answer::Kind::Cancel, {}});
 }
+void ScriptedDialogs::QueueItem(int index) {
+  answers_.push_back({Answer::Kind::Item, {}, index});
+}
+void ScriptedDialogs::QueueText(const QString& text) {
+  answers_.push_back({Answer::Kind::Text, text});
+}
 
 void ScriptedDialogs::Record(const DialogRequest& request) {
   requests_.push_back(request);
   if (on_request) on_request(request);
+}
+
+// The answers each kind of request takes; Cancel closes any dialog.
+bool ScriptedDialogs::Fits(DialogRequest::Kind request, Answer::Kind answer) {
+  switch (request) {
+    case DialogRequest::Kind::Question:
+      return answer == Answer::Kind::Yes || answer == Answer::Kind::No;
+    case DialogRequest::Kind::File:
+      return answer == Answer::Kind::File || answer == Answer::Kind::Cancel;
+    case DialogRequest::Kind::Choice:
+      return answer == Answer::Kind::Item || answer == Answer::Kind::Cancel;
+    case DialogRequest::Kind::Text:
+      return answer == Answer::Kind::Text || answer == Answer::Kind::Cancel;
+    case DialogRequest::Kind::Message:
+      break;
+  }
+  return false;
 }
 
 std::optional<ScriptedDialogs::Answer> ScriptedDialogs::TakeAnswer(const DialogRequest& request) {
@@ -34,9 +57,7 @@ std::optional<ScriptedDialogs::Answer> ScriptedDialogs::TakeAnswer(const DialogR
   }
   Answer answer = answers_.front();
   answers_.pop_front();
-  const bool is_file_answer =
-      answer.kind == Answer::Kind::File || answer.kind == Answer::Kind::Cancel;
-  if (is_file_answer != (request.kind == DialogRequest::Kind::File)) {
+  if (!Fits(request.kind, answer.kind)) {
     problems_ << QStringLiteral("wrong kind of answer queued for ") + Describe(request);
     return std::nullopt;
   }
@@ -74,6 +95,34 @@ std::optional<QString> ScriptedDialogs::ChooseFile(QWidget* parent, FileDialogRe
   const auto answer = TakeAnswer(request);
   if (!answer || answer->kind != Answer::Kind::File) return std::nullopt;
   if (answer->filter_index >= 0) file.filter_index = answer->filter_index;
+  return answer->path;
+}
+
+std::optional<int> ScriptedDialogs::ChooseItem(QWidget* parent, const QString& caption,
+                                               const QString& label, const QStringList& items) {
+  DialogRequest request;
+  request.kind = DialogRequest::Kind::Choice;
+  request.parent = parent;
+  request.text = label;
+  request.caption = caption;
+  request.items = items;
+  Record(request);
+  const auto answer = TakeAnswer(request);
+  if (!answer || answer->kind != Answer::Kind::Item) return std::nullopt;
+  return answer->filter_index;
+}
+
+std::optional<QString> ScriptedDialogs::AskText(QWidget* parent, const QString& caption,
+                                                const QString& label, const QString& initial) {
+  DialogRequest request;
+  request.kind = DialogRequest::Kind::Text;
+  request.parent = parent;
+  request.text = label;
+  request.caption = caption;
+  request.items = {initial};
+  Record(request);
+  const auto answer = TakeAnswer(request);
+  if (!answer || answer->kind != Answer::Kind::Text) return std::nullopt;
   return answer->path;
 }
 
