@@ -57,7 +57,10 @@ QString StandardTitle(FileDialogRequest::Kind kind) {
   return kSaveTitle;
 }
 
-void SetPortugueseButtons(QInputDialog& dialog) {
+// An input dialog with its caption, its label and Portuguese buttons.
+void SetUpInput(QInputDialog& dialog, const QString& caption, const QString& label) {
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(label);
   dialog.setOkButtonText(kOkText);
   dialog.setCancelButtonText(kCancelText);
 }
@@ -116,11 +119,9 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequ
 std::optional<int> QtUserDialogs::ChooseItem(QWidget* parent, const QString& caption,
                                              const QString& label, const QStringList& items) {
   QInputDialog dialog(parent);
-  dialog.setWindowTitle(caption);
-  dialog.setLabelText(label);
+  SetUpInput(dialog, caption, label);
   dialog.setComboBoxItems(items);
   dialog.setComboBoxEditable(false);
-  SetPortugueseButtons(dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const auto index = items.indexOf(dialog.textValue());
   if (index < 0) return std::nullopt;
@@ -130,10 +131,8 @@ std::optional<int> QtUserDialogs::ChooseItem(QWidget* parent, const QString& cap
 std::optional<QString> QtUserDialogs::AskText(QWidget* parent, const QString& caption,
                                               const QString& label, const QString& initial) {
   QInputDialog dialog(parent);
-  dialog.setWindowTitle(caption);
-  dialog.setLabelText(label);
+  SetUpInput(dialog, caption, label);
   dialog.setTextValue(initial);
-  SetPortugueseButtons(dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.textValue();
 }

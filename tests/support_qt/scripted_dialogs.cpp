@@ -98,30 +98,31 @@ std::optional<QString> ScriptedDialogs::ChooseFile(QWidget* parent, FileDialogRe
   return answer->path;
 }
 
-std::optional<int> ScriptedDialogs::ChooseItem(QWidget* parent, const QString& caption,
-                                               const QString& label, const QStringList& items) {
+std::optional<ScriptedDialogs::Answer> ScriptedDialogs::AskInput(DialogRequest::Kind kind,
+                                                                 QWidget* parent,
+                                                                 const QString& caption,
+                                                                 const QString& label,
+                                                                 const QStringList& items) {
   DialogRequest request;
-  request.kind = DialogRequest::Kind::Choice;
+  request.kind = kind;
   request.parent = parent;
   request.text = label;
   request.caption = caption;
   request.items = items;
   Record(request);
-  const auto answer = TakeAnswer(request);
+  return TakeAnswer(request);
+}
+
+std::optional<int> ScriptedDialogs::ChooseItem(QWidget* parent, const QString& caption,
+                                               const QString& label, const QStringList& items) {
+  const auto answer = AskInput(DialogRequest::Kind::Choice, parent, caption, label, items);
   if (!answer || answer->kind != Answer::Kind::Item) return std::nullopt;
   return answer->filter_index;
 }
 
 std::optional<QString> ScriptedDialogs::AskText(QWidget* parent, const QString& caption,
                                                 const QString& label, const QString& initial) {
-  DialogRequest request;
-  request.kind = DialogRequest::Kind::Text;
-  request.parent = parent;
-  request.text = label;
-  request.caption = caption;
-  request.items = {initial};
-  Record(request);
-  const auto answer = TakeAnswer(request);
+  const auto answer = AskInput(DialogRequest::Kind::Text, parent, caption, label, {initial});
   if (!answer || answer->kind != Answer::Kind::Text) return std::nullopt;
   return answer->path;
 }

@@ -67,6 +67,9 @@ class ScriptedDialogs : public UserDialogs {
   };
   static bool Fits(DialogRequest::Kind request, Answer::Kind answer);
   std::optional<Answer> TakeAnswer(const DialogRequest& request);
+  // Records a choice or a text input and takes its answer.
+  std::optional<Answer> AskInput(DialogRequest::Kind kind, QWidget* parent, const QString& caption,
+                                 const QString& label, const QStringList& items);
   void Record(const DialogRequest& request);
 
   std::deque<Answer> answers_;
