@@ -132,12 +132,9 @@ class Catalogue {
       ++saves_;
       if (duplicates_) {
         if (!save.broken) copies_[save.digest].push_back({name, save.block});
-      } else if (json_) {
-        Emit(QString::fromUtf8(QJsonDocument(CatalogueRowJson(name, found.format, save))
-                                   .toJson(QJsonDocument::Compact)) +
-             u'\n');
       } else {
-        Emit(CatalogueRowText(name, found.format, save) + u'\n');
+        Emit(json_ ? CatalogueRowJson(name, found.format, save)
+                   : CatalogueRowText(name, found.format, save));
       }
     }
   }
@@ -167,7 +164,7 @@ class Catalogue {
       Flush();
       PrintError(summary);
     } else {
-      Emit(summary);
+      Emit(summary.toUtf8());
       Flush();
     }
   }
@@ -178,12 +175,12 @@ class Catalogue {
     int block;
   };
 
-  void Emit(const QString& text) {
-    pending_ += text;
+  void Emit(const QByteArray& utf8) {
+    pending_ += utf8;
     if (pending_.size() > kFlushSize) Flush();
   }
   void Flush() {
-    PrintOut(pending_);
+    PrintOutUtf8(pending_);
     pending_.clear();
   }
 
@@ -196,14 +193,14 @@ class Catalogue {
         for (const Copy& copy : copies) {
           where.append(QJsonObject{{"arquivo", copy.file}, {"bloco", copy.block}});
         }
-        Emit(QString::fromUtf8(QJsonDocument(QJsonObject{{"sha256", hash}, {"copias", where}})
-                                   .toJson(QJsonDocument::Compact)) +
-             u'\n');
+        Emit(QJsonDocument(QJsonObject{{"sha256", hash}, {"copias", where}})
+                 .toJson(QJsonDocument::Compact) +
+             '\n');
         continue;
       }
-      Emit(QStringLiteral("%1  %2 cópias\n").arg(hash).arg(copies.size()));
+      Emit(QStringLiteral("%1  %2 cópias\n").arg(hash).arg(copies.size()).toUtf8());
       for (const Copy& copy : copies) {
-        Emit(QStringLiteral("  %1\t%2\n").arg(Harmless(copy.file)).arg(copy.block));
+        Emit(QStringLiteral("  %1\t%2\n").arg(Harmless(copy.file)).arg(copy.block).toUtf8());
       }
     }
   }
@@ -226,7 +223,7 @@ class Catalogue {
   std::chrono::steady_clock::time_point next_progress_{};
   int files_ = 0, cards_ = 0, single_saves_ = 0, skipped_ = 0, refused_ = 0, unreadable_ = 0;
   int saves_ = 0;
-  QString pending_;
+  QByteArray pending_;
   std::map<SaveDigest, std::vector<Copy>> copies_;
 };
 

@@ -98,7 +98,7 @@ FoundFile ExamineBytes(std::span<const uint8_t> bytes, std::uintmax_t size,
     const std::size_t header = CodecOf(recognition.format).header_size;
     const std::span<const uint8_t> card = bytes.subspan(std::min(header, bytes.size()));
     if (!StartsLikeACard(card)) return {};
-    auto image = std::make_unique<CardImage>();
+    auto image = std::make_unique_for_overwrite<CardImage>();
     // A file cut after its last used block reads as zero bytes beyond, as the loader does.
     std::fill(std::copy_n(card.begin(), std::min(card.size(), CardSize), image->begin()),
               image->end(), uint8_t{0});
