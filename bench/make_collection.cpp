@@ -3,6 +3,7 @@
 //
 //   make_collection FOLDER CARDS SAVES
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -43,6 +44,9 @@ CardImage MakeCard(std::mt19937& random) {
     save.game_id = "G" + std::to_string(random() % 100000);
     save.seed = static_cast<uint8_t>(random());
     test_support::PlaceSave(card, save);
+    // The "B" before the region, as games write it.
+    DirectoryFrameOf(card, block)[DirectoryFrame::NameOffset] = 'B';
+    UpdateDirectoryXor(card, block);
     block += length;
   }
   return card;

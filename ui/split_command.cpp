@@ -38,8 +38,10 @@ QStringList LayoutChoices() {
 }  // namespace
 
 void TForm1::SepararPorJogo1Click() {
-  FileDialogRequest folder{QStringLiteral("SelectFolderSeparar"), FileDialogRequest::Kind::Folder,
-                           kCaption + QStringLiteral(": pasta dos cartões")};
+  FileDialogRequest folder;
+  folder.name = QStringLiteral("SelectFolderSeparar");
+  folder.kind = FileDialogRequest::Kind::Folder;
+  folder.title = kCaption + QStringLiteral(": pasta dos cartões");
   const std::optional<QString> destination = RunFileDialog(folder);
   if (!destination) return;
   const std::optional<int> layout = dialogs_.ChooseItem(

@@ -277,7 +277,7 @@ TEST_F(CardFile, ConversionsNameWhatTheTargetFormatCannotHold) {
   commented.comments[4] = "x";
   using Losses = std::vector<std::string>;
   const struct {
-    const CardContainer& from;
+    CardContainer from;
     CardFormat to;
     Losses losses;
   } cases[] = {
