@@ -36,6 +36,7 @@ class CollectionWindowTest : public QObject {
   void splitsTheOpenCardShowingThePlanFirst() {
     QFETCH(bool, confirmed);
     f.OpenCard(TwoGamesCard());
+    f.dialogs.Clear();
     const QString destination = f.Path(QStringLiteral("cartoes"));
     std::filesystem::create_directory(destination.toStdString());
     f.dialogs.QueueFile(destination);
@@ -73,6 +74,7 @@ class CollectionWindowTest : public QObject {
 
   void asksTheNameOfARawSaveWhoseFileNameHasNone() {
     f.OpenCard(BlankCard());
+    f.dialogs.Clear();
     CardImage source = BlankCard();
     PlaceSave(source, {.blocks = {1}, .seed = 5});
     const auto block = BlockOf(source, 1);
@@ -89,6 +91,9 @@ class CollectionWindowTest : public QObject {
     f.Trigger(QStringLiteral("Abrirnicosave1"));
 
     QCOMPARE(f.dialogs.Requests().at(1).kind, DialogRequest::Kind::Text);
+    QCOMPARE(f.dialogs.Requests().at(1).text,
+             QStringLiteral("O nome do arquivo meu save.srm não traz o nome do 'save'.\nNome do "
+                            "'save' (até 20 caracteres, como BASLUS-00958GAME):"));
     QCOMPARE(static_cast<int>(f.dialogs.Requests().size()), 3);
     const CardImage& image = f.window->Image;
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(&image[128 + 10]), 20),
