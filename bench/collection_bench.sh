@@ -15,38 +15,36 @@ cli=$build/cli/vexilor-cli
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-seconds() { date +%s.%N; }
-elapsed() { echo "$2 - $1" | bc; }
-
 echo "Gerando $cards cartões e $saves 'saves' em $work..."
 "$build/bench/make_collection" "$work/acervo" "$cards" "$saves"
 du -sh "$work/acervo"
 files=$(find "$work/acervo" -type f | wc -l)
 
+# Wall-clock time and processor time (user + system): on a shared machine the first also counts
+# the waits for a processor, the second does not.
+timed() {
+  /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@"
+  read -r wall user system peak_kib < "$work/time"
+  cpu=$(echo "$user + $system" | bc)
+}
+
 # Warm the page cache, then the same files read by cat.
 find "$work/acervo" -type f -print0 | xargs -0 cat > /dev/null
-start=$(seconds)
-find "$work/acervo" -type f -print0 | xargs -0 cat > /dev/null
-cat_time=$(elapsed "$start" "$(seconds)")
+timed sh -c "find '$work/acervo' -type f -print0 | xargs -0 cat > /dev/null"
+cat_wall=$wall cat_cpu=$cpu
 
-/usr/bin/time -f "%e %M" -o "$work/time" "$cli" catalogo "$work/acervo" --json \
-  > "$work/catalogo.jsonl" 2> "$work/resumo"
-read -r catalogue_time peak_kib < "$work/time"
+timed "$cli" catalogo "$work/acervo" --json > "$work/catalogo.jsonl" 2> "$work/resumo"
 rows=$(wc -l < "$work/catalogo.jsonl")
-echo "catalogo: $files arquivos, $rows 'saves' em ${catalogue_time} s" \
-  "($(echo "$cards / $catalogue_time" | bc) cartões/s);" \
-  "cat dos mesmos arquivos: ${cat_time} s (razão $(echo "scale=2; $catalogue_time / $cat_time" | bc));" \
-  "memória máxima: $((peak_kib / 1024)) MiB"
+echo "catalogo: $files arquivos, $rows 'saves': ${wall} s (processador ${cpu} s)," \
+  "$(echo "$cards / $wall" | bc) cartões/s; cat dos mesmos arquivos: ${cat_wall} s" \
+  "(processador ${cat_cpu} s); razão $(echo "scale=2; $wall / $cat_wall" | bc)" \
+  "(processador $(echo "scale=2; $cpu / $cat_cpu" | bc)); memória máxima: $((peak_kib / 1024)) MiB"
 tail -1 "$work/resumo"
 
-shared=("$work"/acervo/cartoes/pasta0/*.mcd "$work"/acervo/cartoes/pasta1/*.mcd)
-shared=("${shared[@]:0:1000}")
-start=$(seconds)
-"$cli" separar "${shared[@]}" --destino "$work/por-jogo" --layout memcardpro > "$work/separar" \
-  || true
-echo "separar: ${#shared[@]} cartões em $(elapsed "$start" "$(seconds)") s;" \
-  "$(tail -1 "$work/separar")"
+mapfile -t shared < <(find "$work/acervo/cartoes" -type f | sort | head -1000)
+timed "$cli" separar "${shared[@]}" --destino "$work/por-jogo" --layout memcardpro \
+  > "$work/separar" || true
+echo "separar: ${#shared[@]} cartões em ${wall} s (processador ${cpu} s); $(tail -1 "$work/separar")"
 
-start=$(seconds)
-"$cli" listar "${shared[@]}" > /dev/null
-echo "listar: ${#shared[@]} arquivos em $(elapsed "$start" "$(seconds)") s"
+timed "$cli" listar "${shared[@]}" > /dev/null
+echo "listar: ${#shared[@]} arquivos em ${wall} s (processador ${cpu} s)"

@@ -1,6 +1,10 @@
 #include "card_plan.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 #include "card/error_reason_text.h"
 #include "card/file_io.h"
@@ -13,6 +17,8 @@ namespace {
 
 // How long writing into an existing card waits for a command editing it.
 constexpr std::chrono::milliseconds kEditPatience{2000};
+// Cards written at once.
+constexpr std::size_t kWriters = 4;
 
 std::string NameKey(const Frame& frame) {
   auto name = DirectoryNameBytes(frame);
@@ -157,14 +163,15 @@ int CardPlan::LeftOutCount() const {
   return static_cast<int>(std::ranges::count(saves_, SaveFate::LeftOut, &PlannedSave::fate));
 }
 
-std::optional<SaveContents> CardPlan::ReadAgain(const PlannedSave& planned) {
-  if (cached_source_ != planned.source) {
-    cached_saves_.clear();
-    cached_source_ = planned.source;
+std::optional<SaveContents> CardPlan::ReadAgain(const PlannedSave& planned,
+                                                SourceCache& cache) const {
+  if (cache.source != planned.source) {
+    cache.saves.clear();
+    cache.source = planned.source;
     const SaveSource& source = sources_[planned.source];
-    cached_saves_ = source.card ? SavesOfCard(*source.card) : ExamineFile(source.path).saves;
+    cache.saves = source.card ? SavesOfCard(*source.card) : ExamineFile(source.path).saves;
   }
-  for (const FoundSave& save : cached_saves_) {
+  for (const FoundSave& save : cache.saves) {
     if (save.block == planned.block && !save.broken && save.digest == planned.digest) {
       return save.contents;
     }
@@ -172,7 +179,7 @@ std::optional<SaveContents> CardPlan::ReadAgain(const PlannedSave& planned) {
   return std::nullopt;
 }
 
-void CardPlan::WriteTarget(TargetCard& target) {
+void CardPlan::WriteTarget(TargetCard& target, SourceCache& cache) {
   const std::string file = target.path.string();
   auto leave_out_all = [&](const std::string& reason) {
     for (std::size_t index : target.planned) {
@@ -207,7 +214,7 @@ void CardPlan::WriteTarget(TargetCard& target) {
       PlannedSave& planned = saves_[index];
       std::optional<SaveContents> contents;
       try {
-        contents = ReadAgain(planned);
+        contents = ReadAgain(planned, cache);
       } catch (const FileError& error) {
         planned.reason = FileErrorText(error);
       }
@@ -235,13 +242,35 @@ void CardPlan::WriteTarget(TargetCard& target) {
 }
 
 void CardPlan::CarryOut() {
+  std::vector<TargetCard*> pending;
   for (auto& [group, cards] : groups_) {
     for (TargetCard& target : cards) {
-      if (!target.planned.empty()) WriteTarget(target);
+      if (!target.planned.empty()) pending.push_back(&target);
     }
   }
-  cached_source_ = static_cast<std::size_t>(-1);
-  cached_saves_.clear();
+  // Each card waits for the disk to take it far longer than it takes to build: a few are
+  // written side by side. The keeper of messages is installed before any writer starts.
+  const QuietMessages quiet;
+  std::atomic<std::size_t> next{0};
+  std::exception_ptr failure;
+  std::mutex failure_guard;
+  auto writer = [&] {
+    SourceCache cache;
+    try {
+      for (std::size_t i = next++; i < pending.size(); i = next++) WriteTarget(*pending[i], cache);
+    } catch (...) {
+      const std::lock_guard lock(failure_guard);
+      if (!failure) failure = std::current_exception();
+      next = pending.size();
+    }
+  };
+  {
+    std::vector<std::jthread> writers;
+    for (std::size_t i = 1; i < std::min(kWriters, pending.size()); ++i)
+      writers.emplace_back(writer);
+    writer();
+  }
+  if (failure) std::rethrow_exception(failure);
 }
 
 std::string PlanLine(const CardPlan& plan, const PlannedSave& save) {
