@@ -17,8 +17,8 @@ namespace {
 
 // How long writing into an existing card waits for a command editing it.
 constexpr std::chrono::milliseconds kEditPatience{2000};
-// Cards written at once.
-constexpr std::size_t kWriters = 4;
+// Cards written at once: waits for the disk overlap.
+constexpr std::size_t kWriters = 8;
 
 std::string NameKey(const Frame& frame) {
   auto name = DirectoryNameBytes(frame);
