@@ -6,8 +6,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <exception>
 #include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 #include "card/error_reason_text.h"
 #include "card/file_io.h"
@@ -15,6 +21,7 @@
 #include "cli/command_line.h"
 #include "cli/image_commands.h"
 #include "cli/listing.h"
+#include "collection/quiet_messages.h"
 #include "collection/split.h"
 #include "collection/tree_walk.h"
 #include "view/system_path.h"
@@ -102,15 +109,28 @@ class Catalogue {
  public:
   Catalogue(bool json, bool duplicates) : json_(json), duplicates_(duplicates) {}
 
+  // Called by several readers at once: a file is read, hashed and made into rows outside the
+  // lock, and its rows go out together.
   void File(const std::string& path) {
-    ++files_;
-    ShowProgress();
     const QString name = TextFromSystemPath(path);
     FoundFile found;
+    std::optional<std::error_code> unreadable;
     try {
       found = ExamineFile(path);
     } catch (const FileError& error) {
-      Unreadable(path, error.reason());
+      unreadable = error.reason();
+    }
+    QByteArray rows;
+    for (const FoundSave& save : found.saves) {
+      if (duplicates_) break;
+      rows += json_ ? CatalogueRowJson(name, found.format, save)
+                    : CatalogueRowText(name, found.format, save);
+    }
+    const std::lock_guard lock(mutex_);
+    ++files_;
+    ShowProgress();
+    if (unreadable) {
+      ReportUnreadable(path, *unreadable);
       return;
     }
     switch (found.kind) {
@@ -128,22 +148,19 @@ class Catalogue {
         ++single_saves_;
         break;
     }
-    for (const FoundSave& save : found.saves) {
-      ++saves_;
-      if (duplicates_) {
+    saves_ += static_cast<int>(found.saves.size());
+    if (duplicates_) {
+      for (const FoundSave& save : found.saves) {
         if (!save.broken) copies_[save.digest].push_back({name, save.block});
-      } else {
-        Emit(json_ ? CatalogueRowJson(name, found.format, save)
-                   : CatalogueRowText(name, found.format, save));
       }
+    } else {
+      Emit(rows);
     }
   }
 
   void Unreadable(const std::string& path, std::error_code reason) {
-    ++unreadable_;
-    PrintError(Harmless(QStringLiteral("vexilor-cli catalogo: não foi possível ler %1: %2.")
-                            .arg(TextFromSystemPath(path), Text(ErrorReasonText(reason)))) +
-               u'\n');
+    const std::lock_guard lock(mutex_);
+    ReportUnreadable(path, reason);
   }
 
   void Finish() {
@@ -174,6 +191,13 @@ class Catalogue {
     QString file;
     int block;
   };
+
+  void ReportUnreadable(const std::string& path, std::error_code reason) {
+    ++unreadable_;
+    PrintError(Harmless(QStringLiteral("vexilor-cli catalogo: não foi possível ler %1: %2.")
+                            .arg(TextFromSystemPath(path), Text(ErrorReasonText(reason)))) +
+               u'\n');
+  }
 
   void Emit(const QByteArray& utf8) {
     pending_ += utf8;
@@ -216,6 +240,7 @@ class Catalogue {
   }
 
   static constexpr qsizetype kFlushSize = 1 << 16;
+  std::mutex mutex_;
   const bool json_;
   const bool duplicates_;
   const bool terminal_ = ::isatty(STDERR_FILENO) != 0;
@@ -226,6 +251,52 @@ class Catalogue {
   QByteArray pending_;
   std::map<SaveDigest, std::vector<Copy>> copies_;
 };
+
+// The files the walk has found and no reader has taken yet; the walk waits when it is full, so
+// only a few files are ever held.
+class FileQueue {
+ public:
+  void Push(std::string path) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return stopped_ || paths_.size() < kHeld; });
+    if (stopped_) return;
+    paths_.push_back(std::move(path));
+    changed_.notify_all();
+  }
+  std::optional<std::string> Pop() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return stopped_ || closed_ || !paths_.empty(); });
+    if (stopped_ || paths_.empty()) return std::nullopt;
+    std::string path = std::move(paths_.front());
+    paths_.pop_front();
+    changed_.notify_all();
+    return path;
+  }
+  // No more paths will come; the readers finish what is queued.
+  void Close() {
+    const std::lock_guard lock(mutex_);
+    closed_ = true;
+    changed_.notify_all();
+  }
+  // Everything ends now: a reader failed.
+  void Stop() {
+    const std::lock_guard lock(mutex_);
+    stopped_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  static constexpr std::size_t kHeld = 32;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<std::string> paths_;
+  bool closed_ = false;
+  bool stopped_ = false;
+};
+
+// Reading a file and hashing its saves take about as long as each other: two readers keep both
+// processors busy while the walk feeds them.
+constexpr int kReaders = 2;
 
 }  // namespace
 
@@ -250,10 +321,32 @@ int RunCatalogo(const QStringList& arguments) {
   std::vector<std::string> roots;
   for (const QString& path : line.PositionalsFrom(0)) roots.push_back(SystemPath(path));
   Catalogue catalogue(line.IsSet(kJsonOption), line.IsSet("duplicados"));
-  WalkTree(roots, {[&](const std::string& path) { catalogue.File(path); },
-                   [&](const std::string& path, std::error_code reason) {
-                     catalogue.Unreadable(path, reason);
-                   }});
+  // Installed before the readers start, so that theirs only join it.
+  const QuietMessages quiet;
+  FileQueue queue;
+  std::mutex failure_guard;
+  std::exception_ptr failure;
+  {
+    std::vector<std::jthread> readers;
+    for (int i = 0; i < kReaders; ++i) {
+      readers.emplace_back([&] {
+        try {
+          while (std::optional<std::string> path = queue.Pop()) catalogue.File(*path);
+        } catch (...) {
+          // A lost output (a closed pipe) or any other failure ends the whole run.
+          queue.Stop();
+          const std::lock_guard lock(failure_guard);
+          if (!failure) failure = std::current_exception();
+        }
+      });
+    }
+    WalkTree(roots, {[&](const std::string& path) { queue.Push(path); },
+                     [&](const std::string& path, std::error_code reason) {
+                       catalogue.Unreadable(path, reason);
+                     }});
+    queue.Close();
+  }
+  if (failure) std::rethrow_exception(failure);
   catalogue.Finish();
   return ExitDone;
 }
