@@ -49,10 +49,11 @@ void TForm1::SepararPorJogo1Click() {
   if (!layout) return;
 
   // The card as shown now, edits included: the plan reads it again when it writes.
-  auto card = std::make_shared<const CardImage>(Image);
+  auto card = std::make_shared<const CardImage>(document_->Image());
   CardPlan plan(PerGameTargets(CardLayouts()[static_cast<std::size_t>(*layout)].layout,
                                PathFromText(SystemPath(*destination))));
-  const QString label = SourceName.isEmpty() ? QString() : QFileInfo(SourceName).fileName();
+  const QString& source_name = document_->Source();
+  const QString label = source_name.isEmpty() ? QString() : QFileInfo(source_name).fileName();
   const std::size_t source = plan.AddSource({label.toStdString(), {}, card});
   plan.Plan(source, SavesOfCard(*card), GameOfSave);
   if (plan.Saves().empty()) {

@@ -10,22 +10,22 @@ QString Describe(const DialogRequest& request) {
 }  // namespace
 
 void ScriptedDialogs::QueueYes() {
-  answers_.push_back({Answer::Kind::Yes, {}});
+  answers_.push_back({Scripted::Kind::Yes, {}});
 }
 void ScriptedDialogs::QueueNo() {
-  answers_.push_back({Answer::Kind::No, {}});
+  answers_.push_back({Scripted::Kind::No, {}});
 }
 void ScriptedDialogs::QueueFile(const QString& path, int filter_index) {
-  answers_.push_back({Answer::Kind::File, path, filter_index});
+  answers_.push_back({Scripted::Kind::File, path, filter_index});
 }
 void ScriptedDialogs::QueueCancel() {
-  answers_.push_back({Answer::Kind::Cancel, {}});
+  answers_.push_back({Scripted::Kind::Cancel, {}});
 }
 void ScriptedDialogs::QueueItem(int index) {
-  answers_.push_back({Answer::Kind::Item, {}, index});
+  answers_.push_back({Scripted::Kind::Item, {}, index});
 }
 void ScriptedDialogs::QueueText(const QString& text) {
-  answers_.push_back({Answer::Kind::Text, text});
+  answers_.push_back({Scripted::Kind::Text, text});
 }
 
 void ScriptedDialogs::Record(const DialogRequest& request) {
@@ -33,31 +33,30 @@ void ScriptedDialogs::Record(const DialogRequest& request) {
   if (on_request) on_request(request);
 }
 
-// The answers each kind of request takes; Cancel closes any dialog.
-bool ScriptedDialogs::Fits(DialogRequest::Kind request, Answer::Kind answer) {
-  switch (request) {
-    case DialogRequest::Kind::Question:
-      return answer == Answer::Kind::Yes || answer == Answer::Kind::No;
-    case DialogRequest::Kind::File:
-      return answer == Answer::Kind::File || answer == Answer::Kind::Cancel;
-    case DialogRequest::Kind::Choice:
-      return answer == Answer::Kind::Item || answer == Answer::Kind::Cancel;
-    case DialogRequest::Kind::Text:
-      return answer == Answer::Kind::Text || answer == Answer::Kind::Cancel;
-    case DialogRequest::Kind::Message:
-      break;
-  }
-  return false;
-}
-
-std::optional<ScriptedDialogs::Answer> ScriptedDialogs::TakeAnswer(const DialogRequest& request) {
+std::optional<ScriptedDialogs::Scripted> ScriptedDialogs::TakeAnswer(const DialogRequest& request) {
   if (answers_.empty()) {
     problems_ << QStringLiteral("no answer queued for ") + Describe(request);
     return std::nullopt;
   }
-  Answer answer = answers_.front();
+  Scripted answer = answers_.front();
   answers_.pop_front();
-  if (!Fits(request.kind, answer.kind)) {
+  using Kind = DialogRequest::Kind;
+  const bool fits = [&] {
+    switch (answer.kind) {
+      case Scripted::Kind::File:
+        return request.kind == Kind::File;
+      case Scripted::Kind::Item:
+        return request.kind == Kind::Choice;
+      case Scripted::Kind::Text:
+        return request.kind == Kind::Text;
+      case Scripted::Kind::Cancel:
+        return request.kind == Kind::File || request.kind == Kind::YesNoCancel ||
+               request.kind == Kind::Choice || request.kind == Kind::Text;
+      default:
+        return request.kind == Kind::Question || request.kind == Kind::YesNoCancel;
+    }
+  }();
+  if (!fits) {
     problems_ << QStringLiteral("wrong kind of answer queued for ") + Describe(request);
     return std::nullopt;
   }
@@ -83,7 +82,21 @@ bool ScriptedDialogs::AskYesNo(QWidget* parent, const QString& text, const QStri
   request.no_is_default = no_is_default;
   Record(request);
   const auto answer = TakeAnswer(request);
-  return answer && answer->kind == Answer::Kind::Yes;
+  return answer && answer->kind == Scripted::Kind::Yes;
+}
+
+UserDialogs::Answer ScriptedDialogs::AskYesNoCancel(QWidget* parent, const QString& text,
+                                                    const QString& caption) {
+  DialogRequest request;
+  request.kind = DialogRequest::Kind::YesNoCancel;
+  request.parent = parent;
+  request.text = text;
+  request.caption = caption;
+  Record(request);
+  const auto answer = TakeAnswer(request);
+  if (!answer) return Answer::Cancel;
+  if (answer->kind == Scripted::Kind::Yes) return Answer::Yes;
+  return answer->kind == Scripted::Kind::No ? Answer::No : Answer::Cancel;
 }
 
 std::optional<QString> ScriptedDialogs::ChooseFile(QWidget* parent, FileDialogRequest& file) {
@@ -93,16 +106,16 @@ std::optional<QString> ScriptedDialogs::ChooseFile(QWidget* parent, FileDialogRe
   request.file = file;
   Record(request);
   const auto answer = TakeAnswer(request);
-  if (!answer || answer->kind != Answer::Kind::File) return std::nullopt;
+  if (!answer || answer->kind != Scripted::Kind::File) return std::nullopt;
   if (answer->filter_index >= 0) file.filter_index = answer->filter_index;
   return answer->path;
 }
 
-std::optional<ScriptedDialogs::Answer> ScriptedDialogs::AskInput(DialogRequest::Kind kind,
-                                                                 QWidget* parent,
-                                                                 const QString& caption,
-                                                                 const QString& label,
-                                                                 const QStringList& items) {
+std::optional<ScriptedDialogs::Scripted> ScriptedDialogs::AskInput(DialogRequest::Kind kind,
+                                                                   QWidget* parent,
+                                                                   const QString& caption,
+                                                                   const QString& label,
+                                                                   const QStringList& items) {
   DialogRequest request;
   request.kind = kind;
   request.parent = parent;
@@ -116,14 +129,14 @@ std::optional<ScriptedDialogs::Answer> ScriptedDialogs::AskInput(DialogRequest::
 std::optional<int> ScriptedDialogs::ChooseItem(QWidget* parent, const QString& caption,
                                                const QString& label, const QStringList& items) {
   const auto answer = AskInput(DialogRequest::Kind::Choice, parent, caption, label, items);
-  if (!answer || answer->kind != Answer::Kind::Item) return std::nullopt;
+  if (!answer || answer->kind != Scripted::Kind::Item) return std::nullopt;
   return answer->filter_index;
 }
 
 std::optional<QString> ScriptedDialogs::AskText(QWidget* parent, const QString& caption,
                                                 const QString& label, const QString& initial) {
   const auto answer = AskInput(DialogRequest::Kind::Text, parent, caption, label, {initial});
-  if (!answer || answer->kind != Answer::Kind::Text) return std::nullopt;
+  if (!answer || answer->kind != Scripted::Kind::Text) return std::nullopt;
   return answer->path;
 }
 

@@ -15,7 +15,7 @@
 // instead of hanging in a real modal box.
 
 struct DialogRequest {
-  enum class Kind { Message, Question, File, Choice, Text };
+  enum class Kind { Message, Question, YesNoCancel, File, Choice, Text };
   Kind kind = Kind::Message;
   QWidget* parent = nullptr;
   QString text;  // messages and questions
@@ -32,7 +32,8 @@ class ScriptedDialogs : public UserDialogs {
   void QueueNo();
   // filter_index: the filter the user picks, or -1 to leave the one shown.
   void QueueFile(const QString& path, int filter_index = -1);
-  void QueueCancel();  // a file dialog, a choice or a text input
+  // Cancels a file dialog, a Yes/No/Cancel question, a choice or a text input.
+  void QueueCancel();
   void QueueItem(int index);
   void QueueText(const QString& text);
 
@@ -43,6 +44,7 @@ class ScriptedDialogs : public UserDialogs {
   void ShowMessage(QWidget* parent, const QString& text, const QString& caption) override;
   bool AskYesNo(QWidget* parent, const QString& text, const QString& caption,
                 bool no_is_default) override;
+  Answer AskYesNoCancel(QWidget* parent, const QString& text, const QString& caption) override;
   std::optional<QString> ChooseFile(QWidget* parent, FileDialogRequest& request) override;
   std::optional<int> ChooseItem(QWidget* parent, const QString& caption, const QString& label,
                                 const QStringList& items) override;
@@ -59,20 +61,20 @@ class ScriptedDialogs : public UserDialogs {
   void Clear();
 
  private:
-  struct Answer {
+  struct Scripted {
     enum class Kind { Yes, No, File, Cancel, Item, Text };
     Kind kind;
     QString path;           // or the text
     int filter_index = -1;  // or the item
   };
-  static bool Fits(DialogRequest::Kind request, Answer::Kind answer);
-  std::optional<Answer> TakeAnswer(const DialogRequest& request);
+  std::optional<Scripted> TakeAnswer(const DialogRequest& request);
   // Records a choice or a text input and takes its answer.
-  std::optional<Answer> AskInput(DialogRequest::Kind kind, QWidget* parent, const QString& caption,
-                                 const QString& label, const QStringList& items);
+  std::optional<Scripted> AskInput(DialogRequest::Kind kind, QWidget* parent,
+                                   const QString& caption, const QString& label,
+                                   const QStringList& items);
   void Record(const DialogRequest& request);
 
-  std::deque<Answer> answers_;
+  std::deque<Scripted> answers_;
   std::vector<DialogRequest> requests_;
   QStringList problems_;
 };

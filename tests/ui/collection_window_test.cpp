@@ -95,7 +95,7 @@ class CollectionWindowTest : public QObject {
              QStringLiteral("O nome do arquivo meu save.srm não traz o nome do 'save'.\nNome do "
                             "'save' (até 20 caracteres, como BASLUS-00958GAME):"));
     QCOMPARE(static_cast<int>(f.dialogs.Requests().size()), 3);
-    const CardImage& image = f.window->Image;
+    const CardImage& image = f.window->Document().Image();
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(&image[128 + 10]), 20),
              QByteArray("BASLUS-00958GS2-1\0\0\0", 20));
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(&image[2 * 128 + 10]), 20),
