@@ -15,3 +15,6 @@ int RunLocalidade(const QStringList& arguments);
 int RunIcone(const QStringList& arguments);
 int RunNovo(const QStringList& arguments);
 int RunConverter(const QStringList& arguments);
+
+// The extensions single-save files are known by (a raw save has none), lower case, no dot.
+QStringList SingleSaveExtensions();
