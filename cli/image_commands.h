@@ -2,6 +2,9 @@
 
 #include <QStringList>
 
+#include "card/formats/card_file.h"
+#include "cli/command_line.h"
+
 // Commands on card image files. Each takes its own arguments, the command name first, and
 // returns the exit status.
 
@@ -18,3 +21,10 @@ int RunConverter(const QStringList& arguments);
 
 // The extensions single-save files are known by (a raw save has none), lower case, no dot.
 QStringList SingleSaveExtensions();
+
+// The card formats --formato names ("mc|mcr|gme|vgs|vmp|psx").
+const QString& CardFormatCodes();
+void AddCardFormatOption(CommandLine& line);
+// The format of a card file written to output: --formato, else the one output's extension
+// names; wrong usage when neither names one.
+CardFormat OutputCardFormat(const CommandLine& line, const QString& output);
