@@ -46,6 +46,9 @@ expect "1 10 2 3 4 5 6 7 8 9" formatar --delay ""
 expect "B.GME a.mc f.vmp sub" remover -o x.mc --saida ""
 expect "B.GME a.mc d.mcs f.vmp sub" importar -o x.mc a.mc ""
 expect "--verificar" gravar --v
+expect "duckstation memcardpro pasta sd2psx" separar a.mc --layout ""
+expect "sub" separar a.mc --destino ""
+expect "B.GME a.mc f.vmp sub" separar a.mc B.GME ""
 
 # Every command of the general help, and every option of each command's help, is offered.
 help_commands=$("$cli" --help | sed -n '/^Comandos:/,/^$/s/^  \([a-z-]*\) .*/\1/p' | sort)
