@@ -28,8 +28,10 @@ class UsageError : public std::runtime_error {
 };
 
 struct CommandUsage {
-  QString name;              // e.g. "remover"
-  QStringList positionals;   // names as shown, all required: {"IMAGEM", "BLOCO"}
+  QString name;  // e.g. "remover"
+  // Names as shown: {"IMAGEM", "BLOCO"}; a name in brackets ("[TEXTO]") may be left out, and
+  // only the last ones may be such.
+  QStringList positionals;
   QString options_synopsis;  // shown after them in the usage line: "[-o SAIDA.mc]"
   QString description;       // one or more lines of help
 };
@@ -46,6 +48,7 @@ class CommandLine {
   bool Parse(const QStringList& arguments);
 
   QString Positional(int index) const { return positionals_.at(index); }
+  bool HasPositional(int index) const { return index < positionals_.size(); }
   bool IsSet(const QString& name) const { return parser_.isSet(name); }
   QString Value(const QString& name) const { return parser_.value(name); }
 

@@ -11,3 +11,6 @@
 
 QString ListingText(const CardImage& image, const QString& source_name);
 QJsonObject ListingJson(const CardImage& image, const QString& source_name);
+
+// text with its control characters shown as \xNN, so that card text cannot act on a terminal.
+QString HarmlessText(const QString& text);

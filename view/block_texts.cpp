@@ -1,5 +1,6 @@
 #include "block_texts.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -108,6 +109,23 @@ QString CardText(const std::string& windows1252) {
     text.append(Windows1252ToChar(static_cast<unsigned char>(byte)));
   }
   return text;
+}
+
+std::optional<std::string> CardBytes(const QString& text) {
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(text.size()));
+  for (QChar c : text) {
+    const char16_t code = c.unicode();
+    const auto high = std::ranges::find(kHighControlRange, code);
+    if (high != kHighControlRange.end()) {
+      bytes += static_cast<char>(0x80 + (high - kHighControlRange.begin()));
+    } else if (code <= 0xFF && (code < 0x80 || code > 0x9F)) {
+      bytes += static_cast<char>(code);
+    } else {
+      return std::nullopt;
+    }
+  }
+  return bytes;
 }
 
 QString BlockLineText(const CardImage& image, int block) {

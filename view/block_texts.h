@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <string>
 
 #include "card/card_image.h"
@@ -10,6 +11,8 @@
 // text ends at its first NUL.
 
 QString CardText(const std::string& windows1252);
+// The Windows-1252 bytes of text; nothing when it holds a character that code page lacks.
+std::optional<std::string> CardBytes(const QString& text);
 // Without the characters 0x00 to 0x20 at both ends.
 QString TrimBlanksAndControls(const QString& text);
 
