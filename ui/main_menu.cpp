@@ -46,6 +46,8 @@ Item Separator(const char* name) {
 
 void TForm1::CreateMenuAndToolBar() {
   const Item file_items[] = {
+      {"Novajanela1", nullptr, "Nova janela", "Abre outra janela, para outro Memory Card", kNoGlyph,
+       true, &TForm1::Novajanela1, &TForm1::Novajanela1Click},
       {"Novoarquivodeimagem1", nullptr, "Novo arquivo imagem",
        "Cria um arquivo imagem vazio para livre preenchimento", 3, true,
        &TForm1::Novoarquivodeimagem1, &TForm1::Novoarquivodeimagem1Click},
@@ -106,6 +108,7 @@ void TForm1::CreateMenuAndToolBar() {
     for (const Item& item : items) AddCommand(menu, item);
   };
   add_menu("Arquivo1", "&Arquivo", file_items);
+  Novajanela1->setShortcut(QKeySequence::New);
   add_menu("Editar1", "&Editar", edit_items);
   add_menu("MemoryCard1", "&Memory Card", card_items);
   Sobre1 = bar->addAction(QStringLiteral("&Sobre"));
@@ -174,8 +177,10 @@ QAction* TForm1::AddCommand(QMenu* menu, const CommandItem& item) {
   action->setToolTip(HintShortPart(hint));
   // The whole hint travels as the status tip; the hint handler picks its long part.
   action->setStatusTip(hint);
-  action->setIcon(image_list1_.at(static_cast<std::size_t>(item.glyph)));
-  action->setIconVisibleInMenu(true);
+  if (item.glyph != kNoGlyph) {
+    action->setIcon(image_list1_.at(static_cast<std::size_t>(item.glyph)));
+    action->setIconVisibleInMenu(true);
+  }
   action->setEnabled(item.enabled);
   this->*item.action = action;
   connect(action, &QAction::triggered, this,

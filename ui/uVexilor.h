@@ -57,6 +57,11 @@ class TForm1 : public QMainWindow {
   // Shown by "Sobre"; made once at start-up and kept for the whole run.
   void SetAboutBox(TForm2* about_box) { about_box_ = about_box; }
 
+  // A new main window with no image, shown, deleted when it closes; beside: the window it is
+  // opened from, which it then does not cover.
+  static TForm1* OpenWindow(UserDialogs& dialogs, ReaderAccess readers, TForm2* about_box,
+                            const QWidget* beside = nullptr);
+
   // What "Abrir arquivo imagem" and "Abrir arquivo de 'Save' único" do once a file is chosen;
   // also run for a file named at start-up or dropped on the window.
   void OpenImageFile(const QString& path);
@@ -89,6 +94,7 @@ class TForm1 : public QMainWindow {
   struct CommandItem;
 
  public slots:
+  void Novajanela1Click();
   void Novoarquivodeimagem1Click();
   void Abrr1Click();
   void Salvararquivoimagem1Click();
@@ -127,6 +133,9 @@ class TForm1 : public QMainWindow {
   // through the toolkit's own frames. False when such a failure was reported.
   bool RunCommand(const std::function<void()>& command);
   void TakeBackFocus();
+  // The window whose boxes show the card operations' messages: the one running a command, else
+  // the active one, else the newest.
+  static TForm1* MessageWindow();
 
   std::optional<QString> RunFileDialog(FileDialogRequest& dialog);
   int SelectedIndex() const;
@@ -148,7 +157,6 @@ class TForm1 : public QMainWindow {
   UserDialogs& dialogs_;
   std::optional<uint64_t> source_stamp_;
   ReaderAccess readers_;
-  MessageBoxHandler previous_message_box_;
   TForm2* about_box_ = nullptr;
   bool hint_handler_installed_ = false;
   std::vector<QIcon> image_list1_;
@@ -167,6 +175,7 @@ class TForm1 : public QMainWindow {
   QLabel* status_panel_ = nullptr;
   QTimer* Timer1 = nullptr;
 
+  QAction* Novajanela1 = nullptr;
   QAction* Novoarquivodeimagem1 = nullptr;
   QAction* Abrr1 = nullptr;
   QAction* Salvararquivoimagem1 = nullptr;
