@@ -38,7 +38,7 @@ StartUp StartWith(const std::string& path) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
       if (auto* form = qobject_cast<TForm1*>(window)) {
         seen.source_line = form->findChild<QLabel*>(QStringLiteral("Label8"))->text();
-        form->SourceName.clear();  // no save question on the way out
+        form->Document().Close();  // no save question on the way out
       }
     }
     QCoreApplication::quit();
@@ -113,7 +113,7 @@ TEST(ProgramEntry, OpensOneWindowPerFileAndEndsWithTheLastWindow) {
       QCoreApplication::quit();
     });
     for (TForm1* open : OpenWindows()) {
-      open->SourceName.clear();  // no save question on the way out
+      open->Document().Close();  // no save question on the way out
       open->close();
     }
   });
