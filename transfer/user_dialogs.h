@@ -10,7 +10,7 @@ class QWidget;
 // Qt implementation shows the real ones, tests script the answers and read what was asked.
 
 struct FileDialogRequest {
-  enum class Kind { Open, Save };
+  enum class Kind { Open, Save, Folder };  // Folder: an existing folder is chosen
   QString name;  // the dialog's component name, e.g. "OpenDialog1"
   Kind kind = Kind::Open;
   QString title;  // empty: the standard title

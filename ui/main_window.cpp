@@ -194,7 +194,9 @@ void TForm1::CreateBody() {
         kNumberLabelWidth);
     number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
-  ListBox1 = new BlockListBox(GroupBox1);
+  auto* list = new BlockListBox(GroupBox1);
+  connect(list, &BlockListBox::DragStarted, this, [this] { RunCommand([this] { StartSavesDrag(); }); });
+  ListBox1 = list;
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   ListBox1->setGeometry(kListBox1);
   ListBox1->setUniformItemSizes(true);
@@ -332,7 +334,9 @@ std::optional<QString> TForm1::RunFileDialog(FileDialogRequest& dialog) {
   dialog.filter_index = shown.filter_index;
   if (chosen) {
     dialog.file_name = *chosen;
-    last_folder_ = QFileInfo(*chosen).absolutePath();
+    last_folder_ = dialog.kind == FileDialogRequest::Kind::Folder
+                       ? *chosen
+                       : QFileInfo(*chosen).absolutePath();
   }
   return chosen;
 }

@@ -138,6 +138,12 @@ QString SaveNameText(const CardImage& image, int block) {
   return CardText(name);
 }
 
+QStringList SaveNamesText(const CardImage& image, const std::vector<int>& blocks) {
+  QStringList names;
+  for (int block : blocks) names << SaveNameText(image, block);
+  return names;
+}
+
 QString BlockLineText(const CardImage& image, int block) {
   return LineOfState(image, block, GetBlockState(image, block));
 }

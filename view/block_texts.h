@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "card/card_image.h"
 
@@ -25,6 +27,8 @@ QString BlockLineToolTip(const CardImage& image, int block, const std::string& c
 // The save's name in the block's directory frame: "B", region, product code, game ID
 // ("BASLUS-00067DRAX00"), without its NUL padding.
 QString SaveNameText(const CardImage& image, int block);
+// SaveNameText of each block.
+QStringList SaveNamesText(const CardImage& image, const std::vector<int>& blocks);
 
 struct SaveDetailTexts {
   QString product_code;  // Edit1
