@@ -97,7 +97,7 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequ
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   // A missing file is reported by the operation that reads it, not refused by the dialog.
   dialog.setFileMode(request.kind == FileDialogRequest::Kind::Folder ? QFileDialog::Directory
-                                                                    : QFileDialog::AnyFile);
+                                                                     : QFileDialog::AnyFile);
   dialog.setWindowTitle(request.title.isEmpty() ? StandardTitle(request.kind) : request.title);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirm_overwrite);

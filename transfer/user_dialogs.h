@@ -11,7 +11,7 @@ class QWidget;
 
 struct FileDialogRequest {
   enum class Kind { Open, Save, Folder };  // Folder: an existing folder is chosen
-  QString name;  // the dialog's component name, e.g. "OpenDialog1"
+  QString name;                            // the dialog's component name, e.g. "OpenDialog1"
   Kind kind = Kind::Open;
   QString title;  // empty: the standard title
   // Description, "|", pattern: "Arquivo Memory Card (.MC)|*.mc"; several such pairs are joined

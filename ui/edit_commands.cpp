@@ -63,8 +63,7 @@ void TForm1::DeletarSave1Click() {
 void TForm1::RestaurarSave1Click() {
   const std::vector<int> blocks = SelectedSavesInState(BlockState::RemovedFirst);
   RunMaintenance(WindowTexts::RestoreQuestion,
-                 StepName(WindowTexts::RestoreSavesStep,
-                          SaveNamesText(document_->Image(), blocks)),
+                 StepName(WindowTexts::RestoreSavesStep, SaveNamesText(document_->Image(), blocks)),
                  [&blocks](CardImage& image) {
                    for (int block : blocks) RestoreSave(image, block);
                  });
@@ -118,7 +117,8 @@ void TForm1::ImportSaveFile(const QString& chosen) {
 
 bool TForm1::ImportSavesAsStep(const QString& step, const std::vector<SaveContents>& saves) {
   const ReplaceQuestion replace = [this](const std::string& name) {
-    return dialogs_.AskYesNo(this, WindowTexts::ReplaceSaveQuestion.arg(QString::fromStdString(name)),
+    return dialogs_.AskYesNo(this,
+                             WindowTexts::ReplaceSaveQuestion.arg(QString::fromStdString(name)),
                              WindowTexts::ConfirmationCaption, true);
   };
   bool all_placed = true;

@@ -195,7 +195,8 @@ void TForm1::CreateBody() {
     number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
   auto* list = new BlockListBox(GroupBox1);
-  connect(list, &BlockListBox::DragStarted, this, [this] { RunCommand([this] { StartSavesDrag(); }); });
+  connect(list, &BlockListBox::DragStarted, this,
+          [this] { RunCommand([this] { StartSavesDrag(); }); });
   ListBox1 = list;
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   ListBox1->setGeometry(kListBox1);

@@ -129,8 +129,8 @@ bool TForm1::AcceptsSaves(const QDropEvent* event) const {
 }
 
 void TForm1::DropSaves(QDropEvent* event) {
-  const bool move = event->modifiers().testFlag(Qt::ShiftModifier) ||
-                    event->proposedAction() == Qt::MoveAction;
+  const bool move =
+      event->modifiers().testFlag(Qt::ShiftModifier) || event->proposedAction() == Qt::MoveAction;
   bool all_placed = false;
   RunCommand([&] { all_placed = PlaceSaves(event->mimeData(), WindowTexts::DropStep); });
   event->setDropAction(move && all_placed ? Qt::MoveAction : Qt::CopyAction);
@@ -168,15 +168,19 @@ void TForm1::Comentario1Click() {
 }
 
 void TForm1::ExportSavesToFolder(const std::vector<int>& blocks) {
-  FileDialogRequest dialog{QStringLiteral("PastaDialog1"), FileDialogRequest::Kind::Folder, {}, {},
-                           QStringLiteral("."), {}};
+  FileDialogRequest dialog{QStringLiteral("PastaDialog1"),
+                           FileDialogRequest::Kind::Folder,
+                           {},
+                           {},
+                           QStringLiteral("."),
+                           {}};
   const std::optional<QString> folder = RunFileDialog(dialog);
   if (!folder) return;
   for (int block : blocks) {
-    const QString name = AddMissingExtension(
-        ::SuggestSaveFileName(BlockLineText(document_->Image(), block),
-                              SaveDetails(document_->Image(), block).region),
-        kSingleSaveExtension);
+    const QString name =
+        AddMissingExtension(::SuggestSaveFileName(BlockLineText(document_->Image(), block),
+                                                  SaveDetails(document_->Image(), block).region),
+                            kSingleSaveExtension);
     const QString path = QDir(*folder).filePath(name);
     if (RegularFileExists(SystemPath(path)) &&
         !dialogs_.AskYesNo(this, WindowTexts::ReplaceFileQuestion.arg(path),

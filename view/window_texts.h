@@ -46,8 +46,7 @@ inline QString StepName(const StepTexts& texts, const QStringList& names) {
   return names.size() == 1 ? texts.one.arg(names.front()) : texts.several.arg(names.size());
 }
 inline const StepTexts RemoveSavesStep{RemoveStep, QStringLiteral("remoção de %1 'Saves'")};
-inline const StepTexts RestoreSavesStep{RestoreStep,
-                                        QStringLiteral("restauração de %1 'Saves'")};
+inline const StepTexts RestoreSavesStep{RestoreStep, QStringLiteral("restauração de %1 'Saves'")};
 inline const StepTexts CutStep{QStringLiteral("recorte de '%1'"),
                                QStringLiteral("recorte de %1 'Saves'")};
 inline const StepTexts PasteStep{QStringLiteral("colagem de '%1'"),
