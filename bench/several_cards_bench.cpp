@@ -37,19 +37,6 @@ CardImage OneFifteenBlockSave() {
   return card;
 }
 
-// Fifteen one-block saves, each with three icon frames.
-CardImage FullCard() {
-  CardImage card = test_support::BlankCard();
-  for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
-    test_support::PlaceSave(
-        card, {.blocks = {block},
-               .title = test_support::SingleByteTitle("SAVE " + std::to_string(block)),
-               .icon_frames = 3,
-               .seed = static_cast<uint8_t>(block)});
-  }
-  return card;
-}
-
 void BM_DropFifteenBlockSaveIntoAnotherWindow(benchmark::State& state) {
   Window source(OneFifteenBlockSave());
   Window target(test_support::BlankCard());
@@ -74,7 +61,7 @@ void BM_DropFifteenBlockSaveIntoAnotherWindow(benchmark::State& state) {
 BENCHMARK(BM_DropFifteenBlockSaveIntoAnotherWindow)->Unit(benchmark::kMillisecond);
 
 void BM_SelectAllLinesAndCopy(benchmark::State& state) {
-  Window full(FullCard());
+  Window full(test_support::FullCardOfOneBlockSaves());
   auto* list = full.window.findChild<QListWidget*>(QStringLiteral("ListBox1"));
   QAction* copy = full.window.findChild<QAction*>(QStringLiteral("Copiar1"));
   for (auto _ : state) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "maintenance.h"
 #include "messages.h"
 
 std::string SaveName(std::span<const uint8_t, FrameSize> frame) {
@@ -50,14 +51,7 @@ std::optional<std::string> DirectoryNameRefusal(std::string_view name) {
 }
 
 bool RenameSave(CardImage& image, int block, std::string_view name) {
-  if (!IsSaveBlock(block)) {
-    ShowInvalidBlockMessage();
-    return false;
-  }
-  if (GetBlockState(image, block) != BlockState::InUseFirst) {
-    ShowNotASaveStartRefusal();
-    return false;
-  }
+  if (!RequireSaveInUse(image, block)) return false;
   std::optional<std::string> refusal = DirectoryNameRefusal(name);
   if (!refusal && FindSaveNamed(image, name, block) != 0) {
     refusal = "Já existe um 'Save' com o nome " + std::string(name) + ".";

@@ -21,14 +21,7 @@ void PurgeRemovedSaves(CardImage& image, SaveComments& comments) {
 
 bool SetSaveComment(const CardImage& image, SaveComments& comments, int block,
                     const std::string& comment) {
-  if (!IsSaveBlock(block)) {
-    ShowInvalidBlockMessage();
-    return false;
-  }
-  if (GetBlockState(image, block) != BlockState::InUseFirst) {
-    ShowNotASaveStartRefusal();
-    return false;
-  }
+  if (!RequireSaveInUse(image, block)) return false;
   if (comment.size() > MaxCommentLength) {
     ShowMessage(
         "O comentário deve ter no máximo " + std::to_string(MaxCommentLength) + " caracteres.",
