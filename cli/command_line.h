@@ -29,8 +29,8 @@ class UsageError : public std::runtime_error {
 
 struct CommandUsage {
   QString name;  // e.g. "remover"
-  // Names as shown: {"IMAGEM", "BLOCO"}; a name in brackets ("[TEXTO]") may be left out, and
-  // only the last ones may be such.
+  // Names as shown: {"IMAGEM", "BLOCO"}. Only the last names may be in brackets ("[TEXTO]"),
+  // which may be left out, or end in "...", which takes one or more arguments.
   QStringList positionals;
   QString options_synopsis;  // shown after them in the usage line: "[-o SAIDA.mc]"
   QString description;       // one or more lines of help
@@ -49,6 +49,8 @@ class CommandLine {
 
   QString Positional(int index) const { return positionals_.at(index); }
   bool HasPositional(int index) const { return index < positionals_.size(); }
+  // The arguments from index on (those of a last name ending in "...").
+  QStringList PositionalsFrom(int index) const { return positionals_.mid(index); }
   bool IsSet(const QString& name) const { return parser_.isSet(name); }
   QString Value(const QString& name) const { return parser_.value(name); }
 
@@ -62,6 +64,12 @@ class CommandLine {
   // Wrong usage when the output names the same file as one of the inputs (whatever the text:
   // another path, a link), which writing would destroy before it is read.
   void RequireDistinctFiles(const QString& output, const QStringList& inputs) const;
+
+  // The overwrite rule of every command that writes a file other than the image it edits: an
+  // output that is one of the inputs is wrong usage, and so is an existing one unless --forcar
+  // (added by AddForceOption) is given.
+  void AddForceOption(const QString& output_name);
+  void RequireNewOutput(const QString& output, const QStringList& inputs) const;
 
  private:
   QString HelpText() const;

@@ -5,9 +5,7 @@
 #include "view/block_texts.h"
 #include "view/save_title.h"
 
-// Control characters from a card title or a file name would act on the terminal (retitle it,
-// clear it, forge lines); they are shown as \xNN instead.
-QString HarmlessText(const QString& text) {
+QString Harmless(const QString& text) {
   QString shown;
   shown.reserve(text.size());
   for (QChar c : text) {
@@ -26,9 +24,9 @@ QString HarmlessText(const QString& text) {
 QString ListingText(const CardImage& image, const QString& source_name) {
   QString text;
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
-    text += QStringLiteral("%1  %2\n").arg(block, 2).arg(HarmlessText(BlockLineText(image, block)));
+    text += QStringLiteral("%1  %2\n").arg(block, 2).arg(Harmless(BlockLineText(image, block)));
   }
-  text += HarmlessText(SourceLineText(source_name)) + u'\n';
+  text += Harmless(SourceLineText(source_name)) + u'\n';
   text += UsedBlocksText(image) + u'\n';
   text += FreeBlocksText(image) + u'\n';
   return text;
