@@ -16,7 +16,7 @@ const QString kNoText = QStringLiteral("&Não");
 const QString kCancelText = QStringLiteral("Cancelar");
 const QString kOpenTitle = QStringLiteral("Abrir");
 const QString kSaveTitle = QStringLiteral("Salvar como");
-const QString kFolderTitle = QStringLiteral("Escolher pasta");
+const QString kFolderTitle = QStringLiteral("Escolha a pasta");
 const QString kOkText = QStringLiteral("OK");
 
 // "Description|*.a;*.b" becomes Qt's "Description (*.a *.b)", one per pair of a filter of
@@ -49,12 +49,12 @@ QString StandardTitle(FileDialogRequest::Kind kind) {
   switch (kind) {
     case FileDialogRequest::Kind::Open:
       return kOpenTitle;
-    case FileDialogRequest::Kind::Folder:
-      return kFolderTitle;
     case FileDialogRequest::Kind::Save:
+      return kSaveTitle;
+    case FileDialogRequest::Kind::Folder:
       break;
   }
-  return kSaveTitle;
+  return kFolderTitle;
 }
 
 // An input dialog with its caption, its label and Portuguese buttons.
@@ -103,8 +103,8 @@ UserDialogs::Answer QtUserDialogs::AskYesNoCancel(QWidget* parent, const QString
 std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequest& request) {
   QFileDialog dialog(parent);
   dialog.setObjectName(request.name);
-  const bool open = request.kind == FileDialogRequest::Kind::Open;
-  dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  const bool save = request.kind == FileDialogRequest::Kind::Save;
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   // A missing file is reported by the operation that reads it, not refused by the dialog.
   dialog.setFileMode(request.kind == FileDialogRequest::Kind::Folder ? QFileDialog::Directory
                                                                      : QFileDialog::AnyFile);

@@ -73,7 +73,7 @@ std::optional<SaveContents> DecodeRawSave(std::span<const uint8_t> file, std::ui
   const int n = static_cast<int>(size / BlockSize);
   return SaveContents{
       FirstFrameNamed(std::span(reinterpret_cast<const uint8_t*>(found->data()), found->size()), n),
-      n, BlocksOf(file, 0, n, path)};
+      n, BlocksOf(file, 0, n, path), {}};
 }
 
 std::vector<uint8_t> EncodeRawSave(const SaveContents& save) {
