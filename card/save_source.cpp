@@ -17,7 +17,9 @@ bool HoldsCardImage(const std::string& path) {
   return verdict == CardFileVerdict::Card || verdict == CardFileVerdict::DamagedHeader;
 }
 
-bool LoadSourceCard(CardImage& card, const std::string& path) {
+bool LoadSourceCard(CardImage& card, const std::string& path, std::size_t* card_bytes) {
   CardContainer container;
-  return LoadCardFile(card, container, path);
+  if (!LoadCardFile(card, container, path)) return false;
+  if (card_bytes) *card_bytes = container.card_bytes;
+  return true;
 }

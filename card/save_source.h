@@ -10,5 +10,6 @@
 // True when the file is a card image; false for anything else, single saves included.
 bool HoldsCardImage(const std::string& path);
 
-// Loads the card a save is taken from; false after showing why it cannot be.
-bool LoadSourceCard(CardImage& card, const std::string& path);
+// Loads the card a save is taken from; false after showing why it cannot be. card_bytes, when
+// given, receives how much of the card the file held (see CardContainer).
+bool LoadSourceCard(CardImage& card, const std::string& path, std::size_t* card_bytes = nullptr);

@@ -31,6 +31,7 @@ void CommandLine::AddOption(const QStringList& names, const QString& help,
 QString CommandLine::Usage() const {
   QString usage = QStringLiteral("Uso: %1 %2").arg(kProgram, usage_.name);
   for (const auto& name : usage_.positionals) usage += u' ' + name;
+  if (usage_.repeats_last) usage += QStringLiteral("...");
   if (!usage_.options_synopsis.isEmpty()) usage += u' ' + usage_.options_synopsis;
   return usage;
 }
@@ -75,7 +76,7 @@ bool CommandLine::Parse(const QStringList& arguments) {
   if (positionals_.size() < expected) {
     Fail(QStringLiteral("falta o argumento %1").arg(usage_.positionals.at(positionals_.size())));
   }
-  if (positionals_.size() > expected) {
+  if (positionals_.size() > expected && !usage_.repeats_last) {
     Fail(QStringLiteral("argumento a mais: %1").arg(positionals_.at(expected)));
   }
   return true;

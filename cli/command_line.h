@@ -28,10 +28,11 @@ class UsageError : public std::runtime_error {
 };
 
 struct CommandUsage {
-  QString name;              // e.g. "remover"
-  QStringList positionals;   // names as shown, all required: {"IMAGEM", "BLOCO"}
-  QString options_synopsis;  // shown after them in the usage line: "[-o SAIDA.mc]"
-  QString description;       // one or more lines of help
+  QString name;               // e.g. "remover"
+  QStringList positionals;    // names as shown, all required: {"IMAGEM", "BLOCO"}
+  QString options_synopsis;   // shown after them in the usage line: "[-o SAIDA.mc]"
+  QString description;        // one or more lines of help
+  bool repeats_last = false;  // the last positional may be given many times ("IMAGEM...")
 };
 
 class CommandLine {
@@ -46,6 +47,7 @@ class CommandLine {
   bool Parse(const QStringList& arguments);
 
   QString Positional(int index) const { return positionals_.at(index); }
+  const QStringList& Positionals() const { return positionals_; }
   bool IsSet(const QString& name) const { return parser_.isSet(name); }
   QString Value(const QString& name) const { return parser_.value(name); }
 

@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,6 +18,7 @@
 #include "card/single_save.h"
 #include "cli/command_line.h"
 #include "cli/listing.h"
+#include "cli/loaded_image.h"
 #include "cli/message_report.h"
 #include "view/system_path.h"
 #include "view/window_texts.h"
@@ -29,30 +29,15 @@ const QString kImage = QStringLiteral("IMAGEM");
 const QString kBlock = QStringLiteral("BLOCO");
 const QString kOutputOption = QStringLiteral("saida");
 const QString kForceOption = QStringLiteral("forcar");
-// How long an edit waits for another edit of the same image to finish.
-constexpr std::chrono::milliseconds kEditPatience{2000};
 
-// An image file in any format, with what its container carried.
-struct LoadedImage {
-  CardImage image;
-  CardContainer container;
-};
-
-// The image lives on the heap: 128 KiB is too much for a comfortable stack frame.
-std::unique_ptr<LoadedImage> LoadImage(const QString& path) {
-  auto loaded = std::make_unique<LoadedImage>();
-  if (!LoadCardFile(loaded->image, loaded->container, SystemPath(path))) return nullptr;
-  return loaded;
-}
-
-// Written in the container's format, or in the one the output's extension names.
-void SaveImage(const LoadedImage& loaded, const QString& path) {
-  SaveCardFile(loaded.image, ContainerForOutput(loaded.container, SystemPath(path)),
-               SystemPath(path));
-}
-
-// The formats converter offers by name; any image extension is accepted as well.
+// The formats converter offers by name.
 const QString kFormatCodes = QStringLiteral("mc|mcr|gme|vgs|vmp|psx");
+
+// One of the names converter lists, in any letter case; a value such as "foo.gme" names none.
+std::optional<CardFormat> CardFormatNamed(const QString& name) {
+  if (!kFormatCodes.split(u'|').contains(name, Qt::CaseInsensitive)) return std::nullopt;
+  return CardFormatFromExtension("." + name.toLower().toStdString());
+}
 
 // An output that exists is replaced only when asked for with --forcar.
 void RequireNewFileOrForce(const CommandLine& line, const QString& path) {
@@ -92,14 +77,7 @@ int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArgu
   const QString path = line.Positional(0);
   // Held from the read to the write, so that a second edit reads this one's result.
   FileEditLock lock(SystemPath(path));
-  if (!lock.Acquire(kEditPatience)) {
-    ReportFailure(QStringLiteral("O arquivo %1 está sendo alterado por outro comando; nada foi "
-                                 "gravado. Tente de novo.")
-                      .arg(path)
-                      .toStdString(),
-                  "Erro");
-    return ExitFailed;
-  }
+  if (!LockForEdit(lock, path)) return ExitFailed;
   auto loaded = LoadImage(path);
   if (!loaded) return ExitFailed;
   const auto before = std::make_unique<const CardImage>(loaded->image);
@@ -153,8 +131,9 @@ SingleSaveFormat ExportFormat(const CommandLine& line, const QString& output) {
 Edit ImportFromCard(const std::string& path, int block) {
   return [path, block](CardImage& image) {
     auto source = std::make_unique<CardImage>();
-    if (!LoadSourceCard(*source, path) || !IsExportableSave(*source, block)) return;
-    ImportSaveFromCard(image, *source, block, path);
+    std::size_t source_bytes = CardSize;
+    if (!LoadSourceCard(*source, path, &source_bytes) || !IsExportableSave(*source, block)) return;
+    ImportSaveFromCard(image, *source, block, path, source_bytes);
   };
 }
 
@@ -212,7 +191,7 @@ int RunExportar(const QStringList& arguments) {
   auto loaded = LoadImage(line.Positional(0));
   if (!loaded || !IsExportableSave(loaded->image, block)) return ExitFailed;
   const int messages_before = MessagesShown();
-  ExportSingleSave(loaded->image, block, SystemPath(output), format);
+  ExportSingleSave(loaded->image, block, SystemPath(output), format, loaded->container.card_bytes);
   return MessagesShown() == messages_before ? ExitDone : ExitFailed;
 }
 
@@ -341,9 +320,9 @@ int RunConverter(const QStringList& arguments) {
   if (!line.Parse(arguments)) return ExitDone;
   const QString output = line.Positional(1);
   // The format, named by the option or by the output's extension, is settled before reading.
-  const std::optional<CardFormat> format =
-      line.IsSet("formato") ? CardFormatFromExtension("." + SystemPath(line.Value("formato")))
-                            : CardFormatFromExtension(SystemPath(output));
+  const std::optional<CardFormat> format = line.IsSet("formato")
+                                               ? CardFormatNamed(line.Value("formato"))
+                                               : CardFormatFromExtension(SystemPath(output));
   if (!format && line.IsSet("formato")) {
     line.Fail(QStringLiteral("o formato deve ser %1, não \"%2\"")
                   .arg(kFormatCodes, line.Value("formato")));

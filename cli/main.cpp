@@ -8,6 +8,7 @@
 
 #include "card/error_reason_text.h"
 #include "card/file_io.h"
+#include "cli/check_commands.h"
 #include "cli/command_line.h"
 #include "cli/image_commands.h"
 #include "cli/message_report.h"
@@ -40,6 +41,9 @@ constexpr Command kCommands[] = {
     {"novo", "SAIDA.mc", "grava uma imagem em branco", RunNovo},
     {"converter", "ENTRADA SAIDA [--formato mc|mcr|gme|vgs|vmp|psx] [--forcar]",
      "grava a imagem em outro formato", RunConverter},
+    {"verificar", "IMAGEM... [--json]", "lista as inconsistências de cada imagem", RunVerificar},
+    {"reparar", "IMAGEM [-o SAIDA]", "repara o que se pode reparar sem adivinhar dados",
+     RunReparar},
     {"ler", "SAIDA.mc [opções de porta]", "lê um Memory Card", RunLer},
     {"gravar", "IMAGEM [opções de porta]", "grava a imagem num Memory Card", RunGravar},
     {"formatar", "[opções de porta]", "formata um Memory Card", RunFormatar},

@@ -2,6 +2,8 @@
 
 #include <QDeadlineTimer>
 
+#include "readers/serial_port_kind.h"
+
 namespace {
 
 // Writing a whole command should take a few milliseconds even at 38400 baud.
@@ -25,9 +27,14 @@ std::string OpenFailureReason(QSerialPort::SerialPortError error) {
 std::optional<std::string> SerialLine::Open(const std::string& port, int baud) {
   port_.setPortName(QString::fromStdString(port));
   if (!port_.open(QIODevice::ReadWrite)) {
-    std::string reason = OpenFailureReason(port_.error());
+    const QSerialPort::SerialPortError error = port_.error();
     port_.clearError();
-    return reason;
+    if (std::optional<std::string> not_a_port = NotASerialPort(port)) return not_a_port;
+    // The port's lock is refused like a permission: with the permission there, it is in use.
+    if (error == QSerialPort::PermissionError && MayOpenDevice(port)) {
+      return "a porta está em uso por outro programa";
+    }
+    return OpenFailureReason(error);
   }
   port_.setBaudRate(baud);
   port_.setDataBits(QSerialPort::Data8);

@@ -84,7 +84,8 @@ void TForm1::ImportSaveFile(const QString& chosen) {
 
 void TForm1::ImportFromOtherCard(const std::string& path) {
   auto source = std::make_unique<CardImage>();
-  if (!LoadSourceCard(*source, path)) return;
+  std::size_t source_bytes = CardSize;
+  if (!LoadSourceCard(*source, path, &source_bytes)) return;
   TFrmEscolhaSave picker(*source, this);
   if (picker.ListedBlocks().empty()) {
     dialogs_.ShowMessage(this, WindowTexts::NoSaveOnCard.arg(TextFromSystemPath(path)),
@@ -92,7 +93,7 @@ void TForm1::ImportFromOtherCard(const std::string& path) {
     return;
   }
   if (picker.exec() != QDialog::Accepted) return;
-  ImportSaveFromCard(Image, *source, picker.SelectedBlock(), path);
+  ImportSaveFromCard(Image, *source, picker.SelectedBlock(), path, source_bytes);
 }
 
 void TForm1::Salvarnico1Click() {
@@ -113,5 +114,5 @@ void TForm1::Salvarnico1Click() {
       kExportFormats.at(static_cast<std::size_t>(SaveDialog2.filter_index));
   const QString path =
       format.extension.isEmpty() ? *chosen : AddMissingExtension(*chosen, format.extension);
-  ExportSingleSave(Image, block, SystemPath(path), format.format);
+  ExportSingleSave(Image, block, SystemPath(path), format.format, ImageContainer.card_bytes);
 }

@@ -87,6 +87,7 @@ EmulatedReader::~EmulatedReader() {
 
 void EmulatedReader::Start() {
   bad_checksum_left_ = faults_.bad_checksum_times;
+  noisy_data_left_ = faults_.noisy_data_times;
   silent_left_ = faults_.silent_times;
   garbage_left_ = faults_.garbage_times;
   thread_ = std::thread([this] { Serve(); });
@@ -217,6 +218,7 @@ bool EmulatedReader::HandleMemcarduino() {
       const uint8_t checksum = XorAll(reply.data(), kFrameBytes, args[0] ^ args[1]);
       reply.push_back(bad ? static_cast<uint8_t>(~checksum) : checksum);
       reply.push_back(kCardGood);
+      if (Spoil(faults_.noisy_data_frame, noisy_data_left_, frame)) reply[17] ^= 0x04;
     }
   } else if (!card_.inserted()) {
     reply = {kCardAbsent};
@@ -305,6 +307,7 @@ bool EmulatedReader::HandleDexDrive() {
     ReadCardFrame(frame, reply);
     const uint8_t checksum = XorAll(reply.data() + 4, kFrameBytes, msb ^ lsb);
     reply.push_back(bad ? static_cast<uint8_t>(checksum ^ 0x01) : checksum);
+    if (Spoil(faults_.noisy_data_frame, noisy_data_left_, frame)) reply[4 + 17] ^= 0x04;
     Reply(std::move(reply), frame);
     return true;
   }

@@ -20,7 +20,9 @@ struct EmulatedReaderFaults {
   static constexpr int NoFrame = -1;
   int bad_checksum_frame = NoFrame;  // the frame's reply carries a wrong checksum or status
   int bad_checksum_times = 1;
-  int silent_frame = NoFrame;  // the reply stops halfway and nothing more comes
+  int noisy_data_frame = NoFrame;  // a data byte of the read reply changes after its checksum
+  int noisy_data_times = 1;        // was computed, as line noise would change it
+  int silent_frame = NoFrame;      // the reply stops halfway and nothing more comes
   int silent_times = 1;
   int garbage_frame = NoFrame;  // a reply of the right length and meaningless bytes
   int garbage_times = 1;
@@ -64,6 +66,7 @@ class EmulatedReader {
   EmulatedCard& card_;
   EmulatedReaderFaults faults_;
   int bad_checksum_left_ = 0;
+  int noisy_data_left_ = 0;
   int silent_left_ = 0;
   int garbage_left_ = 0;
   bool initialised_ = false;  // DexDrive: INIT and the handshake have come

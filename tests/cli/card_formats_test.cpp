@@ -92,6 +92,10 @@ TEST_F(CardFormatCommandTest, ConverterRefusesAnOutputOfNoKnownFormat) {
       RunCli({"converter", File("blank.mc"), File("saida.gme"), "--formato", "zip"});
   EXPECT_EQ(bad_option.exit_code, 2);
   EXPECT_TRUE(bad_option.err.contains("\"zip\"")) << bad_option.err.toStdString();
+  // A file name is no format name, even when its extension is one.
+  EXPECT_EQ(
+      RunCli({"converter", File("blank.mc"), File("saida.gme"), "--formato", "foo.gme"}).exit_code,
+      2);
   EXPECT_FALSE(std::filesystem::exists(folder_.File("saida")));
   EXPECT_FALSE(std::filesystem::exists(folder_.File("saida.gme")));
 }

@@ -119,17 +119,19 @@ INSTANTIATE_TEST_SUITE_P(Blocks, ExportRefusalTest,
                                   std::to_string(std::get<1>(info.param));
                          });
 
-TEST_F(ImageCommandTest, ImportarPlacesTheSaveInTheLowestAvailableBlocks) {
+TEST_F(ImageCommandTest, ImportarPlacesTheSaveInNeverUsedBlocksFirst) {
   CliResult result = RunCli({"importar", Card(), QString::fromStdString(SamplePath("demo.mcs"))});
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.err, "");
   const CardImage image = CardNow();
-  // The removed save's blocks 4 and 5 count as available, then free block 11.
-  EXPECT_EQ(GetBlockState(image, 4), BlockState::InUseFirst);
-  EXPECT_EQ(GetNextLink(image, 4), 5 - 1);
-  EXPECT_EQ(GetBlockState(image, 5), BlockState::InUseMiddle);
-  EXPECT_EQ(GetNextLink(image, 5), 11 - 1);
-  EXPECT_EQ(GetBlockState(image, 11), BlockState::InUseLast);
-  EXPECT_EQ(GetSaveTitle(image, 4), GetSaveTitle(image, kScatteredSave));
+  // Free blocks 11, 13 and 14 take it; the removed save in blocks 4 and 5 stays restorable.
+  EXPECT_EQ(GetBlockState(image, 11), BlockState::InUseFirst);
+  EXPECT_EQ(GetNextLink(image, 11), 13 - 1);
+  EXPECT_EQ(GetBlockState(image, 13), BlockState::InUseMiddle);
+  EXPECT_EQ(GetNextLink(image, 13), 14 - 1);
+  EXPECT_EQ(GetBlockState(image, 14), BlockState::InUseLast);
+  EXPECT_EQ(GetBlockState(image, kRemovedSave), BlockState::RemovedFirst);
+  EXPECT_EQ(GetSaveTitle(image, 11), GetSaveTitle(image, kScatteredSave));
 }
 
 TEST_F(ImageCommandTest, ExportarTakesTheFormatFromTheOptionThenTheExtension) {

@@ -115,6 +115,9 @@ TEST_P(SerialReaderTest, FormatsTheCard) {
 TEST_P(SerialReaderTest, SpoiltRepliesAreRetried) {
   reader_.faults().bad_checksum_frame = 7;
   reader_.faults().bad_checksum_times = 3;
+  // A changed data byte under a checksum that was right for the bytes sent.
+  reader_.faults().noisy_data_frame = 9;
+  reader_.faults().noisy_data_times = 3;
   reader_.faults().silent_frame = 300;
   reader_.faults().garbage_frame = 1023;
   reader_.faults().garbage_times = 2;
