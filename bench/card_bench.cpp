@@ -89,4 +89,24 @@ void RepairDamagedCard(benchmark::State& state) {
 }
 BENCHMARK(RepairDamagedCard)->Unit(benchmark::kMicrosecond);
 
+// What verificar and reparar do for one file, short of printing and writing it back.
+void LoadAndCheckCardFile(benchmark::State& state) {
+  test_support::TempFolder folder;
+  const std::string path = folder.File("card.mc");
+  CardImage damaged = test_support::RandomCard(3, true);
+  damaged[127] = 0x42;  // the header's check byte of some real cards
+  SaveImageFile(damaged, path);
+  CardImage image;
+  CardContainer container;
+  for (auto _ : state) {
+    if (!LoadCardFile(image, container, path, HeaderRule::McOnly)) state.SkipWithError("no card");
+    if (state.range(0) == 0) {
+      benchmark::DoNotOptimize(CheckCard(image, container.card_bytes));
+    } else {
+      benchmark::DoNotOptimize(RepairCard(image, container.card_bytes));
+    }
+  }
+}
+BENCHMARK(LoadAndCheckCardFile)->ArgName("repair")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 BENCHMARK_MAIN();
