@@ -5,6 +5,7 @@
 #include <QJsonObject>
 
 #include "card/check.h"
+#include "card/file_io.h"
 #include "cli/command_line.h"
 #include "cli/loaded_image.h"
 #include "view/system_path.h"
@@ -35,21 +36,19 @@ QJsonObject FindingJson(const Finding& finding) {
 
 int RunVerificar(const QStringList& arguments) {
   CommandLine line({"verificar",
-                    {QStringLiteral("IMAGEM")},
+                    {QStringLiteral("IMAGEM...")},
                     "[--json]",
                     "Lista cada inconsistência de cada imagem, uma por linha, com o bloco ou o "
                     "frame.\nAvisos (lista de frames defeituosos em uso, 'saves' removidos "
                     "danificados) não contam como dano.\nSaída: 0 íntegra(s), 1 com dano ou "
-                    "ilegível, 2 uso incorreto.",
-                    true});
+                    "ilegível, 2 uso incorreto."});
   line.AddOption({"json"}, QStringLiteral("Saída em JSON, um objeto por imagem."));
   if (!line.Parse(arguments)) return ExitDone;
 
   int status = ExitDone;
   QJsonArray cards;
   QString report;
-  for (qsizetype i = 0; i < line.Positionals().size(); ++i) {
-    const QString path = line.Positionals().at(i);
+  for (const QString& path : line.PositionalsFrom(0)) {
     auto loaded = LoadImage(path, HeaderRule::McOnly);
     if (!loaded) {
       status = ExitFailed;
@@ -85,9 +84,14 @@ int RunReparar(const QStringList& arguments) {
        "muda.\nSaída: 0 íntegra depois do reparo, 1 ainda com dano, 2 uso incorreto."});
   line.AddOption({"o", "saida"}, QStringLiteral("Grava a imagem reparada em SAIDA."),
                  QStringLiteral("SAIDA"));
+  line.AddForceOption(QStringLiteral("SAIDA"));
   if (!line.Parse(arguments)) return ExitDone;
 
   const QString path = line.Positional(0);
+  // -o naming the image itself is the same as no -o.
+  if (line.IsSet("saida") && !SameFile(SystemPath(line.Value("saida")), SystemPath(path))) {
+    line.RequireNewOutput(line.Value("saida"), {path});
+  }
   FileEditLock lock(SystemPath(path));
   if (!LockForEdit(lock, path)) return ExitFailed;
   auto loaded = LoadImage(path, HeaderRule::McOnly);

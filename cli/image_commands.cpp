@@ -28,22 +28,14 @@ namespace {
 const QString kImage = QStringLiteral("IMAGEM");
 const QString kBlock = QStringLiteral("BLOCO");
 const QString kOutputOption = QStringLiteral("saida");
-const QString kForceOption = QStringLiteral("forcar");
 
 // The formats converter offers by name.
 const QString kFormatCodes = QStringLiteral("mc|mcr|gme|vgs|vmp|psx");
 
-// One of the names converter lists, in any letter case; a value such as "foo.gme" names none.
+// One of the names listed, in any letter case; a value such as "foo.gme" names none.
 std::optional<CardFormat> CardFormatNamed(const QString& name) {
   if (!kFormatCodes.split(u'|').contains(name, Qt::CaseInsensitive)) return std::nullopt;
   return CardFormatFromExtension("." + name.toLower().toStdString());
-}
-
-// An output that exists is replaced only when asked for with --forcar.
-void RequireNewFileOrForce(const CommandLine& line, const QString& path) {
-  if (RegularFileExists(SystemPath(path)) && !line.IsSet(kForceOption)) {
-    line.Fail(QStringLiteral("o arquivo %1 já existe; use --forcar para substituí-lo").arg(path));
-  }
 }
 
 // The window's test before a save or its icon is exported.
@@ -64,17 +56,23 @@ using AddOptions = std::function<void(CommandLine& line)>;
 int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArguments& make_edit,
             const AddOptions& add_options = {}) {
   if (!usage.options_synopsis.isEmpty()) usage.options_synopsis += u' ';
-  usage.options_synopsis += QStringLiteral("[-o SAIDA.mc]");
+  usage.options_synopsis += QStringLiteral("[-o SAIDA.mc [--forcar]]");
   usage.description +=
       QStringLiteral("\nA imagem é regravada no lugar (ou em SAIDA.mc) só quando muda.");
   CommandLine line(std::move(usage));
   line.AddOption({"o", kOutputOption}, QStringLiteral("Grava a imagem alterada em SAIDA.mc."),
                  QStringLiteral("SAIDA.mc"));
+  line.AddForceOption(QStringLiteral("SAIDA.mc"));
   if (add_options) add_options(line);
   if (!line.Parse(arguments)) return ExitDone;
   const Edit edit = make_edit(line);
-
   const QString path = line.Positional(0);
+  // -o naming the image itself is the same as no -o.
+  if (line.IsSet(kOutputOption) &&
+      !SameFile(SystemPath(line.Value(kOutputOption)), SystemPath(path))) {
+    line.RequireNewOutput(line.Value(kOutputOption), {path});
+  }
+
   // Held from the read to the write, so that a second edit reads this one's result.
   FileEditLock lock(SystemPath(path));
   if (!LockForEdit(lock, path)) return ExitFailed;
@@ -148,6 +146,30 @@ RegionCode RegionArgument(const CommandLine& line, int index) {
 
 }  // namespace
 
+const QString& CardFormatCodes() {
+  return kFormatCodes;
+}
+
+void AddCardFormatOption(CommandLine& line) {
+  line.AddOption({"formato"}, QStringLiteral("Formato de SAIDA: ") + kFormatCodes + u'.',
+                 QStringLiteral("FORMATO"));
+}
+
+CardFormat OutputCardFormat(const CommandLine& line, const QString& output) {
+  const std::optional<CardFormat> format = line.IsSet("formato")
+                                               ? CardFormatNamed(line.Value("formato"))
+                                               : CardFormatFromExtension(SystemPath(output));
+  if (!format && line.IsSet("formato")) {
+    line.Fail(QStringLiteral("o formato deve ser %1, não \"%2\"")
+                  .arg(kFormatCodes, line.Value("formato")));
+  }
+  if (!format) {
+    line.Fail(QStringLiteral("a extensão de %1 não indica um formato; use --formato %2")
+                  .arg(output, kFormatCodes));
+  }
+  return *format;
+}
+
 int RunListar(const QStringList& arguments) {
   CommandLine line({"listar",
                     {kImage},
@@ -176,16 +198,17 @@ int RunListar(const QStringList& arguments) {
 int RunExportar(const QStringList& arguments) {
   CommandLine line({"exportar",
                     {kImage, kBlock, "SAIDA"},
-                    "[--formato mcs|bruto|ar|psv]",
+                    "[--formato mcs|bruto|ar|psv] [--forcar]",
                     "Grava o 'save' que começa em BLOCO num arquivo de 'save' único, no formato "
                     "de --formato;\nsem ele, no da extensão de SAIDA (.mcs; .psx, .pda, .mcb ou "
                     ".mcx; .psv), senão em .mcs."});
   line.AddOption({kFormatOption},
                  QStringLiteral("mcs, bruto (só os blocos), ar (cabeçalho de 54 bytes) ou psv."),
                  QStringLiteral("FORMATO"));
+  line.AddForceOption(QStringLiteral("SAIDA"));
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
-  line.RequireDistinctFiles(line.Positional(2), {line.Positional(0)});
+  line.RequireNewOutput(line.Positional(2), {line.Positional(0)});
   const QString output = line.Positional(2);
   const SingleSaveFormat format = ExportFormat(line, output);
   auto loaded = LoadImage(line.Positional(0));
@@ -279,12 +302,13 @@ int RunLocalidade(const QStringList& arguments) {
 int RunIcone(const QStringList& arguments) {
   CommandLine line({"icone",
                     {kImage, kBlock, "SAIDA.ico"},
-                    {},
+                    "[--forcar]",
                     "Grava o primeiro quadro do ícone do 'save' que começa em BLOCO como um "
                     "arquivo de ícone (.ico)."});
+  line.AddForceOption(QStringLiteral("SAIDA.ico"));
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
-  line.RequireDistinctFiles(line.Positional(2), {line.Positional(0)});
+  line.RequireNewOutput(line.Positional(2), {line.Positional(0)});
   auto loaded = LoadImage(line.Positional(0));
   if (!loaded || !IsExportableSave(loaded->image, block)) return ExitFailed;
   IconFileImage icon{};
@@ -299,9 +323,9 @@ int RunNovo(const QStringList& arguments) {
                     "[--forcar]",
                     "Grava uma imagem de Memory Card em branco, no formato que a extensão de "
                     "SAIDA indica (.mc quando ela não indica nenhum)."});
-  line.AddOption({kForceOption}, QStringLiteral("Substitui SAIDA.mc se o arquivo já existe."));
+  line.AddForceOption(QStringLiteral("SAIDA.mc"));
   if (!line.Parse(arguments)) return ExitDone;
-  RequireNewFileOrForce(line, line.Positional(0));
+  line.RequireNewOutput(line.Positional(0), {});
   auto blank = std::make_unique<LoadedImage>();
   FormatImage(blank->image);
   SaveImage(*blank, line.Positional(0));
@@ -314,27 +338,15 @@ int RunConverter(const QStringList& arguments) {
                     "[--formato " + kFormatCodes + "] [--forcar]",
                     "Grava a imagem de ENTRADA em SAIDA no formato pedido ou, sem --formato, "
                     "no formato que a extensão de SAIDA indica."});
-  line.AddOption({"formato"}, QStringLiteral("Formato de SAIDA: ") + kFormatCodes + u'.',
-                 QStringLiteral("FORMATO"));
-  line.AddOption({kForceOption}, QStringLiteral("Substitui SAIDA se o arquivo já existe."));
+  AddCardFormatOption(line);
+  line.AddForceOption(QStringLiteral("SAIDA"));
   if (!line.Parse(arguments)) return ExitDone;
   const QString output = line.Positional(1);
-  // The format, named by the option or by the output's extension, is settled before reading.
-  const std::optional<CardFormat> format = line.IsSet("formato")
-                                               ? CardFormatNamed(line.Value("formato"))
-                                               : CardFormatFromExtension(SystemPath(output));
-  if (!format && line.IsSet("formato")) {
-    line.Fail(QStringLiteral("o formato deve ser %1, não \"%2\"")
-                  .arg(kFormatCodes, line.Value("formato")));
-  }
-  if (!format) {
-    line.Fail(QStringLiteral("a extensão de %1 não indica um formato; use --formato %2")
-                  .arg(output, kFormatCodes));
-  }
-  line.RequireDistinctFiles(output, {line.Positional(0)});
-  RequireNewFileOrForce(line, output);
+  // The format is settled before reading.
+  const CardFormat format = OutputCardFormat(line, output);
+  line.RequireNewOutput(output, {line.Positional(0)});
   auto loaded = LoadImage(line.Positional(0));
   if (!loaded) return ExitFailed;
-  SaveCardFile(loaded->image, ContainerInFormat(loaded->container, *format), SystemPath(output));
+  SaveCardFile(loaded->image, ContainerInFormat(loaded->container, format), SystemPath(output));
   return ExitDone;
 }
