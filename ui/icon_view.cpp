@@ -25,7 +25,7 @@ void TForm1::BuildIconList() {
   IconFileImage icon_file{};
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     for (int frame = 1; frame <= kIconFramesPerBlock; ++frame) {
-      BuildIconFile(Image, block, frame, icon_file);
+      BuildIconFile(document_->Image(), block, frame, icon_file);
       QImage icon;
       icon.loadFromData(icon_file.data(), static_cast<int>(icon_file.size()), "ICO");
       image_list2_.push_back(std::move(icon));
@@ -35,7 +35,7 @@ void TForm1::BuildIconList() {
 
 void TForm1::ShowSaveIcon(int index) {
   if (index < 0 || index >= SaveBlockCount) return;
-  const bool first_block = GetBlockState(Image, index + 1) == BlockState::InUseFirst;
+  const bool first_block = GetBlockState(document_->Image(), index + 1) == BlockState::InUseFirst;
   Image1->setVisible(first_block);
   Salvarcone1->setEnabled(first_block);
   const std::size_t number = static_cast<std::size_t>(index * kIconFramesPerBlock + IconPhase - 1);
@@ -57,7 +57,7 @@ void TForm1::Salvarcone1Click() {
   const int block = SelectedSaveStart();
   if (block == 0) return;
   IconFileImage icon_file{};
-  BuildIconFile(Image, block, kExportedIconFrame, icon_file);
+  BuildIconFile(document_->Image(), block, kExportedIconFrame, icon_file);
   SaveDialog3.file_name = SuggestSaveFileName() + QStringLiteral(".ico");
   const std::optional<QString> chosen = RunFileDialog(SaveDialog3);
   if (!chosen) return;

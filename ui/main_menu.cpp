@@ -11,6 +11,7 @@
 #include "bevel.h"
 #include "hints.h"
 #include "uVexilor.h"
+#include "view/window_texts.h"
 
 namespace {
 
@@ -104,10 +105,16 @@ void TForm1::CreateMenuAndToolBar() {
     QMenu* menu = bar->addMenu(QString::fromUtf8(caption));
     menu->setObjectName(QString::fromUtf8(name));
     for (const Item& item : items) AddCommand(menu, item);
+    return menu;
   };
   add_menu("Arquivo1", "&Arquivo", file_items);
-  add_menu("Editar1", "&Editar", edit_items);
+  AddUndoCommands(add_menu("Editar1", "&Editar", edit_items));
   add_menu("MemoryCard1", "&Memory Card", card_items);
+
+  // Standard shortcuts beside the access letters, which are all Alt+letter: none collides.
+  Abrr1->setShortcut(QKeySequence::Open);
+  Salvararquivoimagem1->setShortcut(QKeySequence::Save);
+  DeletarSave1->setShortcut(QKeySequence::Delete);
   Sobre1 = bar->addAction(QStringLiteral("&Sobre"));
   Sobre1->setObjectName(QStringLiteral("Sobre1"));
   connect(Sobre1, &QAction::triggered, this, [this] { RunCommand([this] { Sobre1Click(); }); });
@@ -159,6 +166,19 @@ void TForm1::CreateMenuAndToolBar() {
     button->setGeometry(left, kToolButtonTop, kToolButtonWidth, kToolButtonHeight);
     left += kToolButtonWidth;
   }
+}
+
+void TForm1::AddUndoCommands(QMenu* edit_menu) {
+  // Above the edits they undo, named after the step ("Desfazer remoção de '...'").
+  QAction* first = edit_menu->actions().value(0);
+  undo_action_ = document_->UndoStack().createUndoAction(this, WindowTexts::UndoPrefix);
+  undo_action_->setObjectName(QStringLiteral("Desfazer1"));
+  undo_action_->setShortcut(QKeySequence::Undo);
+  redo_action_ = document_->UndoStack().createRedoAction(this, WindowTexts::RedoPrefix);
+  redo_action_->setObjectName(QStringLiteral("Refazer1"));
+  redo_action_->setShortcut(QKeySequence::Redo);
+  edit_menu->insertActions(first, {undo_action_, redo_action_});
+  edit_menu->insertSeparator(first)->setObjectName(QStringLiteral("N7"));
 }
 
 QAction* TForm1::AddCommand(QMenu* menu, const CommandItem& item) {
