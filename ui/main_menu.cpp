@@ -75,6 +75,9 @@ void TForm1::CreateMenuAndToolBar() {
       {"LimparSavesremovidos1", nullptr, "Limpar 'Saves' removidos",
        "Remove definitivamente os blocos removidos", 6, false, &TForm1::LimparSavesremovidos1,
        &TForm1::LimparSavesremovidos1Click},
+      {"Repararcartao1", nullptr, "Reparar cartão...",
+       "Repara as inconsistências do cartão que não exigem adivinhar dados", kNoGlyph, false,
+       &TForm1::Repararcartao1, &TForm1::Repararcartao1Click},
       Separator("N5"),
       {"AlterarlocalidadeUSAmericano1", nullptr, "Alterar localidade US - Americano",
        "Altera localidade para Americano", 11, false, &TForm1::AlterarlocalidadeUSAmericano1,
@@ -194,7 +197,9 @@ QAction* TForm1::AddCommand(QMenu* menu, const CommandItem& item) {
   action->setToolTip(HintShortPart(hint));
   // The whole hint travels as the status tip; the hint handler picks its long part.
   action->setStatusTip(hint);
-  action->setIcon(image_list1_.at(static_cast<std::size_t>(item.glyph)));
+  // Commands added since the glyph set was drawn have none.
+  if (item.glyph != kNoGlyph)
+    action->setIcon(image_list1_.at(static_cast<std::size_t>(item.glyph)));
   action->setIconVisibleInMenu(true);
   action->setEnabled(item.enabled);
   this->*item.action = action;

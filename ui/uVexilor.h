@@ -63,8 +63,14 @@ class TForm1 : public QMainWindow {
   // shown; anything else is opened as a card image, with that command's messages.
   void OpenFileFromOutside(const QString& path);
 
-  // A card opened, read or created replaces the image, with a new history, and is shown.
+  // A card opened, read or created replaces the image, with a new history, and is shown, and
+  // what the card check finds in it is listed once.
   void ShowCard(const CardImage& card, CardContainer container, const QString& source);
+  // The check of the card shown, and its repair as one undo step.
+  void ShowCardFindings();
+  void RepairShownCard();
+  // A file refused only for its header frame's check byte: offers to open it repaired.
+  void OfferRepairedCopy(const CardImage& refused, const QString& path);
 
   // View sequences run after a command has loaded or changed the image.
   void ShowLoadedImage();
@@ -103,6 +109,7 @@ class TForm1 : public QMainWindow {
   void AlterarlocalidadeEUEuropeu1Click();
   void AlterarlocalidadeJPJapons1Click();
   void Salvarcone1Click();
+  void Repararcartao1Click();
   void LerMemoryCard1Click();
   void GravarMemoryCard1Click();
   void FormatarMemoryCard1Click();
@@ -195,6 +202,7 @@ class TForm1 : public QMainWindow {
   QAction* AlterarlocalidadeEUEuropeu1 = nullptr;
   QAction* AlterarlocalidadeJPJapons1 = nullptr;
   QAction* Salvarcone1 = nullptr;
+  QAction* Repararcartao1 = nullptr;
   QAction* LerMemoryCard1 = nullptr;
   QAction* GravarMemoryCard1 = nullptr;
   QAction* FormatarMemoryCard1 = nullptr;
