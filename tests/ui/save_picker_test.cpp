@@ -53,8 +53,9 @@ class SavePickerTest : public QObject {
     QVERIFY(ok_is_default);
     QCOMPARE(f.dialogs.Messages(), QStringList());
     QVERIFY(f.window->Document().Image() == expected);
-    // The removed save's block 3 is the first available one.
-    QCOMPARE(f.List()->item(2)->text(), QStringLiteral("TRES BLOCOS"));
+    // Block 7, the first never used, takes it; the removed save in block 3 stays.
+    QCOMPARE(f.List()->item(6)->text(), QStringLiteral("TRES BLOCOS"));
+    QCOMPARE(f.List()->item(2)->text(), QStringLiteral("APAGADO *"));
     f.Trigger(QStringLiteral("Desfazer1"));
     QVERIFY(f.window->Document().Image() == StandardCard());
   }
