@@ -17,9 +17,11 @@ bool HoldsCardImage(const std::string& path) {
   return verdict == CardFileVerdict::Card || verdict == CardFileVerdict::DamagedHeader;
 }
 
-bool LoadSourceCard(CardImage& card, const std::string& path, std::size_t* card_bytes) {
+bool LoadSourceCard(CardImage& card, const std::string& path) {
   CardContainer container;
-  if (!LoadCardFile(card, container, path)) return false;
-  if (card_bytes) *card_bytes = container.card_bytes;
-  return true;
+  return LoadSourceCard(card, container, path);
+}
+
+bool LoadSourceCard(CardImage& card, CardContainer& container, const std::string& path) {
+  return LoadCardFile(card, container, path);
 }

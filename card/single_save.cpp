@@ -29,32 +29,34 @@ BlockSet RestorableBlocks(const CardImage& image) {
   return blocks;
 }
 
-// Where an import puts n blocks: never-used blocks first, then removed blocks no restorable save
-// holds, then removed saves' blocks, each group lowest first; the chain runs in ascending order.
-std::vector<int> BlocksForImport(const CardImage& image, int n) {
-  std::vector<int> ranked[3];
+// The n blocks an import takes, ascending: never-used blocks first, then removed blocks no
+// restorable save holds, then removed saves' blocks, and those of last_resort only when the others
+// do not suffice; each group lowest first.
+std::vector<int> ImportTargets(const CardImage& image, int n, std::span<const int> last_resort) {
+  std::vector<int> ranked[4];
   const BlockSet restorable = RestorableBlocks(image);
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     const uint32_t state = GetBlockState(image, block);
     if (!IsAvailableState(state)) continue;
-    const int rank = state == BlockState::Free ? 0 : restorable[block] ? 2 : 1;
+    int rank = state == BlockState::Free ? 0 : restorable[static_cast<std::size_t>(block)] ? 2 : 1;
+    if (std::ranges::find(last_resort, block) != last_resort.end()) rank = 3;
     ranked[rank].push_back(block);
   }
   std::vector<int> blocks;
-  for (const auto& group : ranked) {
-    for (int block : group) {
-      if (std::ssize(blocks) < n) blocks.push_back(block);
-    }
-  }
+  for (const auto& group : ranked) blocks.insert(blocks.end(), group.begin(), group.end());
+  blocks.resize(static_cast<std::size_t>(n));
   std::ranges::sort(blocks);
   return blocks;
 }
 
-// The removed saves whose first block is among blocks: those an import has overwritten.
+// Names each restorable removed save that an import into blocks overwrites.
 void WarnOfOverwrittenSaves(const CardImage& before, const std::vector<int>& blocks) {
   const BlockSet restorable = RestorableBlocks(before);
   for (int first = FirstSaveBlock; first <= LastSaveBlock; ++first) {
-    if (GetBlockState(before, first) != BlockState::RemovedFirst || !restorable[first]) continue;
+    if (GetBlockState(before, first) != BlockState::RemovedFirst ||
+        !restorable[static_cast<std::size_t>(first)]) {
+      continue;
+    }
     const ChainWalk chain = WalkSaveChain(before, first);
     const bool hit = std::ranges::any_of(
         chain.blocks, [&](int block) { return std::ranges::count(blocks, block) > 0; });
@@ -69,16 +71,14 @@ uint16_t LinkTo(const std::vector<int>& blocks, std::size_t next) {
   return next < blocks.size() ? static_cast<uint16_t>(blocks[next] - 1) : NoLink;
 }
 
-// The file's save, or nothing after the refusal. A save never has more than 15 blocks, so a
-// longer file is only measured, never read whole.
+}  // namespace
+
 std::optional<SaveContents> ReadSingleSaveFile(const std::string& path) {
   if (!RequireExistingFile(path)) return std::nullopt;
   std::vector<uint8_t> file = ReadFilePrefix(path, MaxSingleSaveBytes);
   std::uintmax_t size = file.size() < MaxSingleSaveBytes ? file.size() : FileSizeOf(path);
   return DecodeSingleSave(file, size, path);
 }
-
-}  // namespace
 
 std::optional<SaveContents> SaveOnCard(const CardImage& image, int block, std::size_t card_bytes) {
   if (!IsSaveBlock(block)) {
@@ -125,16 +125,24 @@ bool ImportSingleSave(CardImage& image, const std::string& path) {
   return true;
 }
 
-bool ImportSaveFromCard(CardImage& image, const CardImage& source, int block,
-                        const std::string& source_path, std::size_t source_bytes) {
+std::optional<SaveContents> SaveFromCard(const CardImage& source, int block,
+                                         const std::string& source_path, const std::string& comment,
+                                         std::size_t source_bytes) {
   std::optional<SaveContents> save = SaveOnCard(source, block, source_bytes);
-  if (!save) return false;
+  if (!save) return std::nullopt;
   const std::vector<uint8_t> file = EncodeMcs(*save);
   save = DecodeMcs(file, file.size(), source_path);
+  if (save) save->comment = comment;
+  return save;
+}
+
+bool ImportSaveFromCard(CardImage& image, const CardImage& source, int block,
+                        const std::string& source_path, std::size_t source_bytes) {
+  std::optional<SaveContents> save = SaveFromCard(source, block, source_path, {}, source_bytes);
   return save && ImportSave(image, *save);
 }
 
-bool ImportSave(CardImage& image, const SaveContents& save) {
+int ImportSave(CardImage& image, const SaveContents& save, std::span<const int> last_resort) {
   const int n = save.block_count;
   int available = CountFreeBlocks(image);
   if (available < n) {
@@ -142,9 +150,9 @@ bool ImportSave(CardImage& image, const SaveContents& save) {
                     " bloco(s) livre(s). Encontrado(s) apenas " + std::to_string(available) +
                     " Bloco(s) livre(s)!",
                 "Erro");
-    return false;
+    return 0;
   }
-  std::vector<int> targets = BlocksForImport(image, n);
+  std::vector<int> targets = ImportTargets(image, n, last_resort);
   WarnOfOverwrittenSaves(image, targets);
   for (std::size_t i = 0; i < targets.size(); ++i) {
     int block = targets[i];
@@ -166,5 +174,5 @@ bool ImportSave(CardImage& image, const SaveContents& save) {
                 BlockOf(image, block).begin());
     UpdateDirectoryXor(image, block);
   }
-  return true;
+  return targets.front();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 
 #include "card_image.h"
@@ -26,20 +27,32 @@ void ExportSingleSave(const CardImage& image, int block, const std::string& path
                       SingleSaveFormat format = SingleSaveFormat::Mcs,
                       std::size_t card_bytes = CardSize);
 
+// The save in a single-save file of any format, or nothing after showing why it is refused.
+std::optional<SaveContents> ReadSingleSaveFile(const std::string& path);
+
 // The number of save blocks in a single-save file of any format, or -1 after showing the
 // failure.
 int CheckSingleSaveFile(const std::string& path);
 
-// Places the file's save as ImportSave does; false after showing the refusal.
+// Places the file's save as ImportSave does, its size mended from the blocks it holds (with a
+// warning when its size field said otherwise); false after showing the refusal.
 bool ImportSingleSave(CardImage& image, const std::string& path);
+
+// The save that starts at block of source as its .mcs file would come in, through that file's
+// checks and messages (source_path names the card), with its comment on that card.
+std::optional<SaveContents> SaveFromCard(const CardImage& source, int block,
+                                         const std::string& source_path,
+                                         const std::string& comment = {},
+                                         std::size_t source_bytes = CardSize);
 
 // Places the save that starts at block of source exactly as its .mcs file would be placed, with
 // the same checks; source_path names the card in the messages.
 bool ImportSaveFromCard(CardImage& image, const CardImage& source, int block,
                         const std::string& source_path, std::size_t source_bytes = CardSize);
 
-// The import itself: never-used blocks first, then those of stale and removed saves, chained in
-// ascending order, the first one with the save's frame and a size that matches the blocks. A
-// removed save that is overwritten is named in a warning. False after the free-block refusal,
-// with the image unchanged.
-bool ImportSave(CardImage& image, const SaveContents& save);
+// The import itself: never-used blocks first, then removed blocks no restorable save holds, then
+// removed saves' blocks, then those of last_resort, each lowest first; chained in ascending
+// order, the first one with the save's frame and the size of the blocks placed. A removed save
+// overwritten is named in a warning. The first block, or 0 after the free-block refusal, with the
+// image unchanged.
+int ImportSave(CardImage& image, const SaveContents& save, std::span<const int> last_resort = {});
