@@ -19,5 +19,5 @@ bool HoldsCardImage(const std::string& path) {
 
 bool LoadSourceCard(CardImage& card, const std::string& path) {
   CardContainer container;
-  return LoadCardFile(card, container, path);
+  return LoadCardFile(card, container, path, CardFileUse::OnlyRead);
 }

@@ -16,6 +16,11 @@ constexpr int IdentifyWithinMs = 3000;
 constexpr int IdReplyTimeoutMs = 250;
 constexpr uint8_t FirstSlot = 0;
 
+// No further try makes sense: the reader is gone or the wait was given up.
+bool LineEnded(SerialLine::Outcome outcome) {
+  return outcome == SerialLine::Outcome::Gone || outcome == SerialLine::Outcome::Stopped;
+}
+
 }  // namespace
 
 MemcarduinoConnection::MemcarduinoConnection(std::string port, Model model)
@@ -33,9 +38,9 @@ bool MemcarduinoConnection::Identify() {
   bool identified = false;
   while (!identified && !deadline.hasExpired()) {
     line_.DiscardInput();
-    if (line_.Send(get_id) == SerialLine::Outcome::Gone) return false;
+    if (LineEnded(line_.Send(get_id))) return false;
     const auto outcome = line_.Receive(id.size(), IdReplyTimeoutMs, reply_);
-    if (outcome == SerialLine::Outcome::Gone) return false;
+    if (LineEnded(outcome)) return false;
     identified = outcome == SerialLine::Outcome::Done && Memcarduino::IsIdReply(reply_, id);
   }
   if (!identified) return false;

@@ -74,6 +74,8 @@ void TransferProgressWindow::Timer1Timer() {
 void TransferProgressWindow::Button1Click() {
   cancel_requested_ = true;
   setup_.completed = false;
+  // Cancelled during the start delay: the run starts now and stops before its first frame.
+  if (Timer1->isActive()) Timer1->start(0);
 }
 
 void TransferProgressWindow::closeEvent(QCloseEvent* event) {
@@ -96,6 +98,11 @@ void TransferProgressWindow::reject() {
 
 bool TransferProgressWindow::CancelRequested() {
   return cancel_requested_;
+}
+
+bool TransferProgressWindow::KeepWaiting() {
+  QCoreApplication::processEvents();
+  return !cancel_requested_;
 }
 
 void TransferProgressWindow::FrameDone(int frame) {

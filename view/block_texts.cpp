@@ -118,6 +118,14 @@ QString BlockLineText(const CardImage& image, int block) {
   return LineOfState(image, block, GetBlockState(image, block));
 }
 
+QString ReadableSaveTitle(const CardImage& image, int block) {
+  const QString decoded = DecodedSaveTitle(image, block);
+  if (decoded.isEmpty() || decoded.contains(QChar::ReplacementCharacter)) {
+    return BlockLineText(image, block);
+  }
+  return decoded;
+}
+
 QString BlockLineToolTip(const CardImage& image, int block, const std::string& comment) {
   const QString title = DecodedSaveTitle(image, block);
   const QString note = CardText(comment);
@@ -177,9 +185,8 @@ QString CleanFileName(const QString& text) {
   return clean;
 }
 
-QString SuggestSaveFileName(const QString& line_text, const QString& region_text) {
-  return CleanFileName(TrimBlanksAndControls(line_text) + u'_' +
-                       TrimBlanksAndControls(region_text));
+QString SuggestSaveFileName(const QString& title, const QString& region_text) {
+  return CleanFileName(TrimBlanksAndControls(title) + u'_' + TrimBlanksAndControls(region_text));
 }
 
 QString AddMissingExtension(const QString& name, const QString& extension) {
