@@ -13,5 +13,6 @@ int RunRestaurar(const QStringList& arguments);
 int RunLimpar(const QStringList& arguments);
 int RunLocalidade(const QStringList& arguments);
 int RunIcone(const QStringList& arguments);
+int RunTrocarIcone(const QStringList& arguments);
 int RunNovo(const QStringList& arguments);
 int RunConverter(const QStringList& arguments);

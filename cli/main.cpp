@@ -11,6 +11,7 @@
 #include "cli/command_line.h"
 #include "cli/image_commands.h"
 #include "cli/message_report.h"
+#include "cli/pocketstation_commands.h"
 #include "cli/reader_listing.h"
 #include "cli/transfer_commands.h"
 #include "view/file_error_report.h"
@@ -36,7 +37,10 @@ constexpr Command kCommands[] = {
     {"limpar", "IMAGEM [-o SAIDA.mc]", "apaga de vez os 'saves' removidos", RunLimpar},
     {"localidade", "IMAGEM BLOCO US|EU|JP [-o SAIDA.mc]", "altera a localidade de um 'save'",
      RunLocalidade},
-    {"icone", "IMAGEM BLOCO SAIDA.ico", "grava o ícone de um 'save'", RunIcone},
+    {"icone", "IMAGEM BLOCO SAIDA [--formato ico|png|gif] [--escala N]",
+     "grava o ícone de um 'save' (.ico, .png ou .gif animado)", RunIcone},
+    {"trocar-icone", "IMAGEM BLOCO IMAGEM_NOVA [-o SAIDA.mc]",
+     "troca o ícone de um 'save' por uma figura", RunTrocarIcone},
     {"novo", "SAIDA.mc", "grava uma imagem em branco", RunNovo},
     {"converter", "ENTRADA SAIDA [--formato mc|mcr|gme|vgs|vmp|psx] [--forcar]",
      "grava a imagem em outro formato", RunConverter},
@@ -44,6 +48,9 @@ constexpr Command kCommands[] = {
     {"gravar", "IMAGEM [opções de porta]", "grava a imagem num Memory Card", RunGravar},
     {"formatar", "[opções de porta]", "formata um Memory Card", RunFormatar},
     {"leitores", "", "mostra os leitores seriais que as portas encontradas podem ter", RunLeitores},
+    {"pocketstation", "info|bios SAIDA|relogio --leitor memcarduino --serial PORTA",
+     "lê o número de série e o relógio, copia a BIOS ou acerta o relógio de uma PocketStation",
+     RunPocketstation},
 };
 
 QString GeneralUsage() {

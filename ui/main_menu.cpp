@@ -87,6 +87,9 @@ void TForm1::CreateMenuAndToolBar() {
       Separator("N6"),
       {"Salvarcone1", nullptr, "Salvar Ícone...", "Salva o ícone do 'save' em formato .ICO", 15,
        false, &TForm1::Salvarcone1, &TForm1::Salvarcone1Click},
+      {"TrocarIcone1", nullptr, "Trocar Ícone...",
+       "Troca o ícone do 'save' por uma figura (PNG, BMP, GIF ou JPEG)", kNoGlyph, false,
+       &TForm1::TrocarIcone1, &TForm1::TrocarIcone1Click},
   };
   const Item card_items[] = {
       {"LerMemoryCard1", nullptr, "Ler Memory Card", "Lê as informações do Memory Card conectado",
@@ -104,10 +107,11 @@ void TForm1::CreateMenuAndToolBar() {
     QMenu* menu = bar->addMenu(QString::fromUtf8(caption));
     menu->setObjectName(QString::fromUtf8(name));
     for (const Item& item : items) AddCommand(menu, item);
+    return menu;
   };
   add_menu("Arquivo1", "&Arquivo", file_items);
   add_menu("Editar1", "&Editar", edit_items);
-  add_menu("MemoryCard1", "&Memory Card", card_items);
+  CreatePocketStationMenu(add_menu("MemoryCard1", "&Memory Card", card_items));
   Sobre1 = bar->addAction(QStringLiteral("&Sobre"));
   Sobre1->setObjectName(QStringLiteral("Sobre1"));
   connect(Sobre1, &QAction::triggered, this, [this] { RunCommand([this] { Sobre1Click(); }); });
@@ -161,6 +165,27 @@ void TForm1::CreateMenuAndToolBar() {
   }
 }
 
+void TForm1::CreatePocketStationMenu(QMenu* card_menu) {
+  const CommandItem items[] = {
+      {"PocketStationInfo1", nullptr, "Informações",
+       "Mostra o número de série, a data e a hora da PocketStation", kNoGlyph, true,
+       &TForm1::PocketStationInfo1, &TForm1::PocketStationInfo1Click},
+      {"PocketStationBios1", nullptr, "Copiar BIOS...",
+       "Copia a BIOS da PocketStation para um arquivo", kNoGlyph, true, &TForm1::PocketStationBios1,
+       &TForm1::PocketStationBios1Click},
+      {"PocketStationRelogio1", nullptr, "Acertar relógio",
+       "Acerta o relógio da PocketStation com a hora deste computador", kNoGlyph, true,
+       &TForm1::PocketStationRelogio1, &TForm1::PocketStationRelogio1Click},
+  };
+  card_menu->addSeparator()->setObjectName(QStringLiteral("N7"));
+  PocketStation1 = card_menu->addMenu(QStringLiteral("PocketStation"));
+  PocketStation1->setObjectName(QStringLiteral("PocketStation1"));
+  for (const CommandItem& item : items) AddCommand(PocketStation1, item);
+  // The ports come and go: whether one is there is asked each time the menu opens.
+  connect(card_menu, &QMenu::aboutToShow, this,
+          [this] { PocketStation1->setEnabled(!SerialReaders(readers_.list()).empty()); });
+}
+
 QAction* TForm1::AddCommand(QMenu* menu, const CommandItem& item) {
   if (item.name == nullptr) {
     QAction* separator = menu->addSeparator();
@@ -174,8 +199,10 @@ QAction* TForm1::AddCommand(QMenu* menu, const CommandItem& item) {
   action->setToolTip(HintShortPart(hint));
   // The whole hint travels as the status tip; the hint handler picks its long part.
   action->setStatusTip(hint);
-  action->setIcon(image_list1_.at(static_cast<std::size_t>(item.glyph)));
-  action->setIconVisibleInMenu(true);
+  if (item.glyph != kNoGlyph) {
+    action->setIcon(image_list1_.at(static_cast<std::size_t>(item.glyph)));
+    action->setIconVisibleInMenu(true);
+  }
   action->setEnabled(item.enabled);
   this->*item.action = action;
   connect(action, &QAction::triggered, this,

@@ -102,12 +102,18 @@ class TForm1 : public QMainWindow {
   void AlterarlocalidadeEUEuropeu1Click();
   void AlterarlocalidadeJPJapons1Click();
   void Salvarcone1Click();
+  void TrocarIcone1Click();
   void LerMemoryCard1Click();
   void GravarMemoryCard1Click();
   void FormatarMemoryCard1Click();
+  void PocketStationInfo1Click();
+  void PocketStationBios1Click();
+  void PocketStationRelogio1Click();
   void Sobre1Click();
   void ListBox1Click();
   void Timer1Timer();
+  // The PocketStation viewer icon's own animation, at its own pace.
+  void TimerPocketStationTimer();
 
  protected:
   bool event(QEvent* event) override;
@@ -121,6 +127,11 @@ class TForm1 : public QMainWindow {
   void CreateMenuAndToolBar();
   void CreateStatusBar();
   void SetImageControlsEnabled(bool enabled);
+  void CreatePocketStationMenu(QMenu* card_menu);
+  // The monochrome icon of the selected save when it is a PocketStation program.
+  void ShowPocketStationIcon(int block);
+  // The serial reader the PocketStation commands go through; nothing when the user cancelled.
+  std::optional<ReaderEntry> ChoosePocketStationReader();
   QAction* AddCommand(QMenu* menu, const CommandItem& item);
 
   // Runs a command so that an input/output failure is reported here, before it could unwind
@@ -159,6 +170,8 @@ class TForm1 : public QMainWindow {
   FileDialogRequest OpenDialog2;
   FileDialogRequest SaveDialog2;
   FileDialogRequest SaveDialog3;
+  FileDialogRequest OpenDialogIcone;
+  FileDialogRequest SaveDialogBios;
   QString last_folder_;  // empty until a file dialog was answered
 
   QWidget* body_ = nullptr;
@@ -180,9 +193,14 @@ class TForm1 : public QMainWindow {
   QAction* AlterarlocalidadeEUEuropeu1 = nullptr;
   QAction* AlterarlocalidadeJPJapons1 = nullptr;
   QAction* Salvarcone1 = nullptr;
+  QAction* TrocarIcone1 = nullptr;
   QAction* LerMemoryCard1 = nullptr;
   QAction* GravarMemoryCard1 = nullptr;
   QAction* FormatarMemoryCard1 = nullptr;
+  QMenu* PocketStation1 = nullptr;
+  QAction* PocketStationInfo1 = nullptr;
+  QAction* PocketStationBios1 = nullptr;
+  QAction* PocketStationRelogio1 = nullptr;
   QAction* Sobre1 = nullptr;
 
   QGroupBox* GroupBox1 = nullptr;
@@ -199,6 +217,11 @@ class TForm1 : public QMainWindow {
   QLineEdit* Edit7 = nullptr;
   Bevel* Bevel1 = nullptr;
   StretchedPicture* Image1 = nullptr;
+  StretchedPicture* ImagePocketStation = nullptr;
+  QTimer* TimerPocketStation = nullptr;
+  std::vector<QImage> pocketstation_frames_;
+  int pocketstation_block_ = 0;  // whose frames those are; 0: none
+  std::size_t pocketstation_phase_ = 0;
   QLabel* Label8 = nullptr;
   QLabel* Label9 = nullptr;
   QLabel* Label10 = nullptr;
