@@ -81,18 +81,21 @@ uint16_t GetNextLink(const CardImage& image, int block) {
       block, [&] { return ReadLe16(DirectoryFrameOf(image, block), DirectoryFrame::LinkOffset); });
 }
 
+std::string RegionOfFrame(std::span<const uint8_t, FrameSize> frame) {
+  switch (static_cast<RegionCode>(frame[DirectoryFrame::RegionOffset])) {
+    case RegionCode::US:
+      return "US";
+    case RegionCode::EU:
+      return "EU";
+    case RegionCode::JP:
+      return "JP";
+  }
+  return {};
+}
+
 std::string GetRegion(const CardImage& image, int block) {
-  return ReadValidBlock<std::string>(block, [&]() -> std::string {
-    switch (static_cast<RegionCode>(DirectoryFrameOf(image, block)[DirectoryFrame::RegionOffset])) {
-      case RegionCode::US:
-        return "US";
-      case RegionCode::EU:
-        return "EU";
-      case RegionCode::JP:
-        return "JP";
-    }
-    return {};
-  });
+  return ReadValidBlock<std::string>(block,
+                                     [&] { return RegionOfFrame(DirectoryFrameOf(image, block)); });
 }
 
 std::string GetProductCode(const CardImage& image, int block) {

@@ -133,6 +133,8 @@ uint32_t GetBlockState(const CardImage& image, int block);
 uint32_t GetSaveSize(const CardImage& image, int block);
 uint16_t GetNextLink(const CardImage& image, int block);
 std::string GetRegion(const CardImage& image, int block);
+// "US", "EU", "JP" or empty: the region byte of a save's first directory frame.
+std::string RegionOfFrame(std::span<const uint8_t, FrameSize> frame);
 std::string GetProductCode(const CardImage& image, int block);
 std::string GetGameId(const CardImage& image, int block);
 bool IsDirectoryXorValid(const CardImage& image, int block);

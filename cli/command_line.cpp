@@ -11,6 +11,7 @@
 namespace {
 const QString kProgram = QStringLiteral("vexilor-cli");
 const QString kHelpName = QStringLiteral("help");
+const QString kForceName = QStringLiteral("forcar");
 }  // namespace
 
 CommandLine::CommandLine(CommandUsage usage) : usage_(std::move(usage)) {
@@ -75,7 +76,8 @@ bool CommandLine::Parse(const QStringList& arguments) {
   if (positionals_.size() < expected) {
     Fail(QStringLiteral("falta o argumento %1").arg(usage_.positionals.at(positionals_.size())));
   }
-  if (positionals_.size() > expected) {
+  const bool repeats = expected > 0 && usage_.positionals.last().endsWith(QStringLiteral("..."));
+  if (positionals_.size() > expected && !repeats) {
     Fail(QStringLiteral("argumento a mais: %1").arg(positionals_.at(expected)));
   }
   return true;
@@ -113,6 +115,17 @@ void CommandLine::RequireDistinctFiles(const QString& output, const QStringList&
     if (SameFile(SystemPath(output), SystemPath(input))) {
       Fail(QStringLiteral("a saída %1 é o mesmo arquivo que a entrada %2").arg(output, input));
     }
+  }
+}
+
+void CommandLine::AddForceOption(const QString& output_name) {
+  AddOption({kForceName}, QStringLiteral("Substitui %1 se o arquivo já existe.").arg(output_name));
+}
+
+void CommandLine::RequireNewOutput(const QString& output, const QStringList& inputs) const {
+  RequireDistinctFiles(output, inputs);
+  if (!IsSet(kForceName) && RegularFileExists(SystemPath(output))) {
+    Fail(QStringLiteral("o arquivo %1 já existe; use --forcar para substituí-lo").arg(output));
   }
 }
 

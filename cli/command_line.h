@@ -29,7 +29,8 @@ class UsageError : public std::runtime_error {
 
 struct CommandUsage {
   QString name;              // e.g. "remover"
-  QStringList positionals;   // names as shown, all required: {"IMAGEM", "BLOCO"}
+  QStringList positionals;   // names as shown, all required: {"IMAGEM", "BLOCO"}; a last name
+                             // ending in "..." takes one or more arguments
   QString options_synopsis;  // shown after them in the usage line: "[-o SAIDA.mc]"
   QString description;       // one or more lines of help
 };
@@ -46,6 +47,8 @@ class CommandLine {
   bool Parse(const QStringList& arguments);
 
   QString Positional(int index) const { return positionals_.at(index); }
+  // The arguments from index on (those of a last name ending in "...").
+  QStringList PositionalsFrom(int index) const { return positionals_.mid(index); }
   bool IsSet(const QString& name) const { return parser_.isSet(name); }
   QString Value(const QString& name) const { return parser_.value(name); }
 
@@ -59,6 +62,12 @@ class CommandLine {
   // Wrong usage when the output names the same file as one of the inputs (whatever the text:
   // another path, a link), which writing would destroy before it is read.
   void RequireDistinctFiles(const QString& output, const QStringList& inputs) const;
+
+  // The overwrite rule of every command that writes a file other than the image it edits: an
+  // output that is one of the inputs is wrong usage, and so is an existing one unless --forcar
+  // (added by AddForceOption) is given.
+  void AddForceOption(const QString& output_name);
+  void RequireNewOutput(const QString& output, const QStringList& inputs) const;
 
  private:
   QString HelpText() const;

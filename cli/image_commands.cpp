@@ -30,7 +30,6 @@ namespace {
 const QString kImage = QStringLiteral("IMAGEM");
 const QString kBlock = QStringLiteral("BLOCO");
 const QString kOutputOption = QStringLiteral("saida");
-const QString kForceOption = QStringLiteral("forcar");
 // How long an edit waits for another edit of the same image to finish.
 constexpr std::chrono::milliseconds kEditPatience{2000};
 
@@ -56,13 +55,6 @@ void SaveImage(const LoadedImage& loaded, const QString& path) {
 // The formats converter offers by name; any image extension is accepted as well.
 const QString kFormatCodes = QStringLiteral("mc|mcr|gme|vgs|vmp|psx");
 
-// An output that exists is replaced only when asked for with --forcar.
-void RequireNewFileOrForce(const CommandLine& line, const QString& path) {
-  if (RegularFileExists(SystemPath(path)) && !line.IsSet(kForceOption)) {
-    line.Fail(QStringLiteral("o arquivo %1 já existe; use --forcar para substituí-lo").arg(path));
-  }
-}
-
 // The window's test before a save or its icon is exported.
 bool IsExportableSave(const CardImage& image, int block) {
   if (GetBlockState(image, block) == BlockState::InUseFirst) return true;
@@ -81,17 +73,23 @@ using AddOptions = std::function<void(CommandLine& line)>;
 int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArguments& make_edit,
             const AddOptions& add_options = {}) {
   if (!usage.options_synopsis.isEmpty()) usage.options_synopsis += u' ';
-  usage.options_synopsis += QStringLiteral("[-o SAIDA.mc]");
+  usage.options_synopsis += QStringLiteral("[-o SAIDA.mc [--forcar]]");
   usage.description +=
       QStringLiteral("\nA imagem é regravada no lugar (ou em SAIDA.mc) só quando muda.");
   CommandLine line(std::move(usage));
   line.AddOption({"o", kOutputOption}, QStringLiteral("Grava a imagem alterada em SAIDA.mc."),
                  QStringLiteral("SAIDA.mc"));
+  line.AddForceOption(QStringLiteral("SAIDA.mc"));
   if (add_options) add_options(line);
   if (!line.Parse(arguments)) return ExitDone;
   const Edit edit = make_edit(line);
-
   const QString path = line.Positional(0);
+  // -o naming the image itself is the same as no -o.
+  if (line.IsSet(kOutputOption) &&
+      !SameFile(SystemPath(line.Value(kOutputOption)), SystemPath(path))) {
+    line.RequireNewOutput(line.Value(kOutputOption), {path});
+  }
+
   // Held from the read to the write, so that a second edit reads this one's result.
   FileEditLock lock(SystemPath(path));
   if (!lock.Acquire(kEditPatience)) {
@@ -182,6 +180,30 @@ RegionCode RegionArgument(const CommandLine& line, int index) {
 
 }  // namespace
 
+const QString& CardFormatCodes() {
+  return kFormatCodes;
+}
+
+void AddCardFormatOption(CommandLine& line) {
+  line.AddOption({"formato"}, QStringLiteral("Formato de SAIDA: ") + kFormatCodes + u'.',
+                 QStringLiteral("FORMATO"));
+}
+
+CardFormat OutputCardFormat(const CommandLine& line, const QString& output) {
+  const std::optional<CardFormat> format =
+      line.IsSet("formato") ? CardFormatFromExtension("." + SystemPath(line.Value("formato")))
+                            : CardFormatFromExtension(SystemPath(output));
+  if (!format && line.IsSet("formato")) {
+    line.Fail(QStringLiteral("o formato deve ser %1, não \"%2\"")
+                  .arg(kFormatCodes, line.Value("formato")));
+  }
+  if (!format) {
+    line.Fail(QStringLiteral("a extensão de %1 não indica um formato; use --formato %2")
+                  .arg(output, kFormatCodes));
+  }
+  return *format;
+}
+
 int RunListar(const QStringList& arguments) {
   CommandLine line({"listar",
                     {kImage},
@@ -210,16 +232,17 @@ int RunListar(const QStringList& arguments) {
 int RunExportar(const QStringList& arguments) {
   CommandLine line({"exportar",
                     {kImage, kBlock, "SAIDA"},
-                    "[--formato mcs|bruto|ar|psv]",
+                    "[--formato mcs|bruto|ar|psv] [--forcar]",
                     "Grava o 'save' que começa em BLOCO num arquivo de 'save' único, no formato "
                     "de --formato;\nsem ele, no da extensão de SAIDA (.mcs; .psx, .pda, .mcb ou "
                     ".mcx; .psv), senão em .mcs."});
   line.AddOption({kFormatOption},
                  QStringLiteral("mcs, bruto (só os blocos), ar (cabeçalho de 54 bytes) ou psv."),
                  QStringLiteral("FORMATO"));
+  line.AddForceOption(QStringLiteral("SAIDA"));
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
-  line.RequireDistinctFiles(line.Positional(2), {line.Positional(0)});
+  line.RequireNewOutput(line.Positional(2), {line.Positional(0)});
   const QString output = line.Positional(2);
   const SingleSaveFormat format = ExportFormat(line, output);
   auto loaded = LoadImage(line.Positional(0));
@@ -313,7 +336,7 @@ int RunLocalidade(const QStringList& arguments) {
 int RunIcone(const QStringList& arguments) {
   CommandLine line({"icone",
                     {kImage, kBlock, "SAIDA"},
-                    "[--formato ico|png|gif] [--escala N]",
+                    "[--formato ico|png|gif] [--escala N] [--forcar]",
                     "Grava o ícone do 'save' que começa em BLOCO no formato de --formato ou, sem "
                     "ele, no da\nextensão de SAIDA (.ico quando ela não indica outro): .ico, o "
                     "primeiro quadro como a janela\no grava; .png, o primeiro quadro; .gif, todos "
@@ -325,10 +348,11 @@ int RunIcone(const QStringList& arguments) {
                      .arg(MinPictureScale)
                      .arg(MaxPictureScale),
                  QStringLiteral("N"));
+  line.AddForceOption(QStringLiteral("SAIDA"));
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
   const QString output = line.Positional(2);
-  line.RequireDistinctFiles(output, {line.Positional(0)});
+  line.RequireNewOutput(output, {line.Positional(0)});
   const IconFormat format = IconFormatOf(line, output);
   const int scale = line.IsSet(kScaleOption)
                         ? line.IntegerOption(kScaleOption, MinPictureScale, MaxPictureScale)
@@ -348,9 +372,9 @@ int RunNovo(const QStringList& arguments) {
                     "[--forcar]",
                     "Grava uma imagem de Memory Card em branco, no formato que a extensão de "
                     "SAIDA indica (.mc quando ela não indica nenhum)."});
-  line.AddOption({kForceOption}, QStringLiteral("Substitui SAIDA.mc se o arquivo já existe."));
+  line.AddForceOption(QStringLiteral("SAIDA.mc"));
   if (!line.Parse(arguments)) return ExitDone;
-  RequireNewFileOrForce(line, line.Positional(0));
+  line.RequireNewOutput(line.Positional(0), {});
   auto blank = std::make_unique<LoadedImage>();
   FormatImage(blank->image);
   SaveImage(*blank, line.Positional(0));
@@ -363,28 +387,16 @@ int RunConverter(const QStringList& arguments) {
                     "[--formato " + kFormatCodes + "] [--forcar]",
                     "Grava a imagem de ENTRADA em SAIDA no formato pedido ou, sem --formato, "
                     "no formato que a extensão de SAIDA indica."});
-  line.AddOption({"formato"}, QStringLiteral("Formato de SAIDA: ") + kFormatCodes + u'.',
-                 QStringLiteral("FORMATO"));
-  line.AddOption({kForceOption}, QStringLiteral("Substitui SAIDA se o arquivo já existe."));
+  AddCardFormatOption(line);
+  line.AddForceOption(QStringLiteral("SAIDA"));
   if (!line.Parse(arguments)) return ExitDone;
   const QString output = line.Positional(1);
-  // The format, named by the option or by the output's extension, is settled before reading.
-  const std::optional<CardFormat> format =
-      line.IsSet("formato") ? CardFormatFromExtension("." + SystemPath(line.Value("formato")))
-                            : CardFormatFromExtension(SystemPath(output));
-  if (!format && line.IsSet("formato")) {
-    line.Fail(QStringLiteral("o formato deve ser %1, não \"%2\"")
-                  .arg(kFormatCodes, line.Value("formato")));
-  }
-  if (!format) {
-    line.Fail(QStringLiteral("a extensão de %1 não indica um formato; use --formato %2")
-                  .arg(output, kFormatCodes));
-  }
-  line.RequireDistinctFiles(output, {line.Positional(0)});
-  RequireNewFileOrForce(line, output);
+  // The format is settled before reading.
+  const CardFormat format = OutputCardFormat(line, output);
+  line.RequireNewOutput(output, {line.Positional(0)});
   auto loaded = LoadImage(line.Positional(0));
   if (!loaded) return ExitFailed;
-  SaveCardFile(loaded->image, ContainerInFormat(loaded->container, *format), SystemPath(output));
+  SaveCardFile(loaded->image, ContainerInFormat(loaded->container, format), SystemPath(output));
   return ExitDone;
 }
 

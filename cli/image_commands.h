@@ -2,6 +2,9 @@
 
 #include <QStringList>
 
+#include "card/formats/card_file.h"
+#include "cli/command_line.h"
+
 // Commands on card image files. Each takes its own arguments, the command name first, and
 // returns the exit status.
 
@@ -16,3 +19,10 @@ int RunIcone(const QStringList& arguments);
 int RunTrocarIcone(const QStringList& arguments);
 int RunNovo(const QStringList& arguments);
 int RunConverter(const QStringList& arguments);
+
+// The card formats --formato names ("mc|mcr|gme|vgs|vmp|psx").
+const QString& CardFormatCodes();
+void AddCardFormatOption(CommandLine& line);
+// The format of a card file written to output: --formato, else the one output's extension
+// names; wrong usage when neither names one.
+CardFormat OutputCardFormat(const CommandLine& line, const QString& output);

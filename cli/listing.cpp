@@ -6,10 +6,6 @@
 #include "view/block_texts.h"
 #include "view/save_title.h"
 
-namespace {
-
-// Control characters from a card title or a file name would act on the terminal (retitle it,
-// clear it, forge lines); they are shown as \xNN instead.
 QString Harmless(const QString& text) {
   QString shown;
   shown.reserve(text.size());
@@ -25,8 +21,6 @@ QString Harmless(const QString& text) {
   }
   return shown;
 }
-
-}  // namespace
 
 QString ListingText(const CardImage& image, const QString& source_name) {
   QString text;

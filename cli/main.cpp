@@ -8,6 +8,7 @@
 
 #include "card/error_reason_text.h"
 #include "card/file_io.h"
+#include "cli/collection_commands.h"
 #include "cli/command_line.h"
 #include "cli/image_commands.h"
 #include "cli/message_report.h"
@@ -28,25 +29,35 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"listar", "IMAGEM [--json]", "mostra os blocos, a fonte e os contadores", RunListar},
-    {"exportar", "IMAGEM BLOCO SAIDA [--formato mcs|bruto|ar|psv]",
+    {"exportar", "IMAGEM BLOCO SAIDA [--formato mcs|bruto|ar|psv] [--forcar]",
      "grava um 'save' num arquivo de 'save' único", RunExportar},
-    {"importar", "IMAGEM ARQUIVO [--bloco N] [-o SAIDA.mc]",
+    {"importar", "IMAGEM ARQUIVO [--bloco N] [-o SAIDA.mc [--forcar]]",
      "coloca um 'save' (de um arquivo ou de outra imagem) nos blocos livres", RunImportar},
-    {"remover", "IMAGEM BLOCO [-o SAIDA.mc]", "remove um 'save'", RunRemover},
-    {"restaurar", "IMAGEM BLOCO [-o SAIDA.mc]", "restaura um 'save' removido", RunRestaurar},
-    {"limpar", "IMAGEM [-o SAIDA.mc]", "apaga de vez os 'saves' removidos", RunLimpar},
-    {"localidade", "IMAGEM BLOCO US|EU|JP [-o SAIDA.mc]", "altera a localidade de um 'save'",
-     RunLocalidade},
-    {"icone", "IMAGEM BLOCO SAIDA [--formato ico|png|gif] [--escala N]",
+    {"remover", "IMAGEM BLOCO [-o SAIDA.mc [--forcar]]", "remove um 'save'", RunRemover},
+    {"restaurar", "IMAGEM BLOCO [-o SAIDA.mc [--forcar]]", "restaura um 'save' removido",
+     RunRestaurar},
+    {"limpar", "IMAGEM [-o SAIDA.mc [--forcar]]", "apaga de vez os 'saves' removidos", RunLimpar},
+    {"localidade", "IMAGEM BLOCO US|EU|JP [-o SAIDA.mc [--forcar]]",
+     "altera a localidade de um 'save'", RunLocalidade},
+    {"icone", "IMAGEM BLOCO SAIDA [--formato ico|png|gif] [--escala N] [--forcar]",
      "grava o ícone de um 'save' (.ico, .png ou .gif animado)", RunIcone},
-    {"trocar-icone", "IMAGEM BLOCO IMAGEM_NOVA [-o SAIDA.mc]",
+    {"trocar-icone", "IMAGEM BLOCO IMAGEM_NOVA [-o SAIDA.mc [--forcar]]",
      "troca o ícone de um 'save' por uma figura", RunTrocarIcone},
-    {"novo", "SAIDA.mc", "grava uma imagem em branco", RunNovo},
+    {"novo", "SAIDA.mc [--forcar]", "grava uma imagem em branco", RunNovo},
     {"converter", "ENTRADA SAIDA [--formato mc|mcr|gme|vgs|vmp|psx] [--forcar]",
      "grava a imagem em outro formato", RunConverter},
-    {"ler", "SAIDA.mc [opções de porta]", "lê um Memory Card", RunLer},
+    {"ler", "SAIDA.mc [opções de porta] [--forcar]", "lê um Memory Card", RunLer},
     {"gravar", "IMAGEM [opções de porta]", "grava a imagem num Memory Card", RunGravar},
     {"formatar", "[opções de porta]", "formata um Memory Card", RunFormatar},
+    {"separar",
+     "CARTAO... --destino PASTA [--layout pasta|memcardpro|sd2psx|duckstation] "
+     "[--simular] [--json]",
+     "grava um cartão por jogo com os 'saves' dos cartões", RunSeparar},
+    {"juntar",
+     "SAIDA ENTRADA... [--formato mc|mcr|gme|vgs|vmp|psx] [--forcar] [--simular] [--json]",
+     "grava os 'saves' de muitos arquivos em poucos cartões", RunJuntar},
+    {"catalogo", "CAMINHO... [--json] [--duplicados]",
+     "lista os 'saves' de todas as imagens e 'saves' avulsos de arquivos e pastas", RunCatalogo},
     {"leitores", "", "mostra os leitores seriais que as portas encontradas podem ter", RunLeitores},
     {"pocketstation", "info|bios SAIDA|relogio --leitor memcarduino --serial PORTA",
      "lê o número de série e o relógio, copia a BIOS ou acerta o relógio de uma PocketStation",

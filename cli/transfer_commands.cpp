@@ -126,6 +126,12 @@ TransferOptions TransferOptionsOf(const CommandLine& line) {
   return options;
 }
 
+// The emulated card's file, when one is named.
+QStringList VirtualCardArgument(const CommandLine& line) {
+  if (!line.IsSet(kVirtualCardOption)) return {};
+  return {line.Value(kVirtualCardOption)};
+}
+
 // The emulated card as its file holds it: any 131072 bytes, as a real card may hold anything.
 bool LoadVirtualCard(EmulatedCard& card, const std::string& path) {
   if (!RequireExistingFile(path)) return false;
@@ -162,10 +168,13 @@ bool Transfer(TransferKind kind, CardImage& image, const TransferOptions& option
 int RunLer(const QStringList& arguments) {
   CommandLine line(TransferUsage("ler", {"SAIDA.mc"},
                                  "Lê o Memory Card inteiro e grava a imagem em SAIDA.mc. Uma "
-                                 "leitura que falha ou é interrompida não grava nada."));
+                                 "leitura que falha ou é interrompida não grava nada.",
+                                 " [--forcar]"));
   AddTransferOptions(line);
+  line.AddForceOption(QStringLiteral("SAIDA.mc"));
   if (!line.Parse(arguments)) return ExitDone;
   const TransferOptions options = TransferOptionsOf(line);
+  line.RequireNewOutput(line.Positional(0), VirtualCardArgument(line));
   // Minutes of reading must not end in finding that the file cannot be written.
   CheckFileCanBeWritten(SystemPath(line.Positional(0)));
   auto image = std::make_unique<CardImage>();
@@ -185,6 +194,10 @@ int RunGravar(const QStringList& arguments) {
                                 "imagem, frame a frame."));
   if (!line.Parse(arguments)) return ExitDone;
   TransferOptions options = TransferOptionsOf(line);
+  // The emulated card is written: it cannot be the image written onto it.
+  for (const QString& card : VirtualCardArgument(line)) {
+    line.RequireDistinctFiles(card, {line.Positional(0)});
+  }
   options.verify = line.IsSet(kVerifyOption);
   auto image = std::make_unique<CardImage>();
   CardContainer container;

@@ -87,12 +87,6 @@ QString IconTypeText(uint8_t icon_type) {
   }
 }
 
-QString SaveStateText(uint32_t state) {
-  if (IsRemovedState(state)) return QStringLiteral("Removido");
-  if (state == BlockState::Free) return QStringLiteral("Livre");
-  return QStringLiteral("Ocupado");
-}
-
 }  // namespace
 
 QString TrimBlanksAndControls(const QString& text) {
@@ -142,6 +136,12 @@ SaveDetailTexts SaveDetails(const CardImage& image, int block) {
   details.save_state = SaveStateText(state);
   details.xor_valid = IsDirectoryXorValid(image, block);
   return details;
+}
+
+QString SaveStateText(uint32_t state) {
+  if (IsRemovedState(state)) return QStringLiteral("Removido");
+  if (state == BlockState::Free) return QStringLiteral("Livre");
+  return QStringLiteral("Ocupado");
 }
 
 QString XorCheckText(bool xor_valid) {

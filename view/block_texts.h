@@ -30,6 +30,8 @@ struct SaveDetailTexts {
 };
 SaveDetailTexts SaveDetails(const CardImage& image, int block);
 QString XorCheckText(bool xor_valid);
+// "Removido", "Livre" or "Ocupado": the save state of a directory state code.
+QString SaveStateText(uint32_t state);
 
 QString SourceLineText(const QString& source_name);  // Label8
 QString UsedBlocksText(const CardImage& image);      // Label9

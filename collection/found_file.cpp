@@ -1,0 +1,117 @@
+#include "found_file.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "card/file_io.h"
+#include "card/formats/card_recogniser.h"
+#include "card/formats/container_codec.h"
+#include "card/save_chain.h"
+#include "card/single_save.h"
+#include "collection/quiet_messages.h"
+
+static_assert(LargestCollectionFile == LargestCardFile);
+
+namespace {
+
+constexpr const char* kSingleSaveCodes[] = {"mcs", "bruto", "ar", "psv"};
+
+const char* SingleSaveCode(SingleSaveFormat format) {
+  return kSingleSaveCodes[static_cast<int>(format)];
+}
+
+// Only the "MC" of the header frame is asked for: a card whose header check byte is spoilt
+// still holds good saves, and a catalogue only reads them.
+bool StartsLikeACard(std::span<const uint8_t> card) {
+  return card.size() >= 2 && card[0] == HeaderFrame[0] && card[1] == HeaderFrame[1];
+}
+
+// A .mcs has no magic of its own: the first directory frame of a save, then whole blocks
+// starting with the title magic.
+bool HasMcsShape(std::span<const uint8_t> bytes, std::uintmax_t size) {
+  if (size <= SingleSaveHeaderSize || size > MaxSingleSaveFileSize) return false;
+  if ((size - SingleSaveHeaderSize) % BlockSize != 0) return false;
+  return bytes[DirectoryFrame::StateOffset] == BlockState::InUseFirst &&
+         HasTitleMagicAt(bytes, SingleSaveHeaderSize);
+}
+
+FoundFile SingleSaveFile(std::span<const uint8_t> bytes, std::uintmax_t size,
+                         const std::string& path, SingleSaveFormat format) {
+  FoundFile found;
+  found.format = SingleSaveCode(format);
+  QuietMessages quiet;
+  std::optional<SaveContents> save = DecodeSingleSave(bytes, size, path);
+  if (!save) {
+    found.kind = FoundKind::Refused;
+    found.reason = quiet.Last();
+    return found;
+  }
+  found.kind = FoundKind::SingleSave;
+  FoundSave entry;
+  entry.contents = std::move(*save);
+  std::copy_n(entry.contents.blocks.begin(), FrameSize, entry.title.begin());
+  entry.digest = DigestOf(entry.contents);
+  found.saves.push_back(std::move(entry));
+  return found;
+}
+
+}  // namespace
+
+std::vector<FoundSave> SavesOfCard(const CardImage& card) {
+  std::vector<FoundSave> saves;
+  for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
+    const uint32_t state = GetBlockState(card, block);
+    if (state != BlockState::InUseFirst && state != BlockState::RemovedFirst) continue;
+    FoundSave save;
+    save.block = block;
+    save.removed = state == BlockState::RemovedFirst;
+    std::ranges::copy(DirectoryFrameOf(card, block), save.contents.frame.begin());
+    std::copy_n(BlockOf(card, block).begin(), FrameSize, save.title.begin());
+    std::optional<std::vector<int>> chain = FollowSaveChain(card, block);
+    save.broken = !chain;
+    if (chain) {
+      save.contents.block_count = static_cast<int>(chain->size());
+      save.contents.blocks.reserve(chain->size() * BlockSize);
+      for (int member : *chain) {
+        auto content = BlockOf(card, member);
+        save.contents.blocks.insert(save.contents.blocks.end(), content.begin(), content.end());
+      }
+      save.digest = DigestOf(save.contents);
+    }
+    saves.push_back(std::move(save));
+  }
+  return saves;
+}
+
+FoundFile ExamineBytes(std::span<const uint8_t> bytes, std::uintmax_t size,
+                       const std::string& path) {
+  if (size > LargestCollectionFile) return {};
+  // Single saves with a magic of their own first: a card container never has their sizes.
+  const SingleSaveFormat single = RecogniseSingleSave(bytes, size);
+  if (single != SingleSaveFormat::Mcs) return SingleSaveFile(bytes, size, path, single);
+
+  const CardFileRecognition recognition = RecogniseCardFile(bytes);
+  if (recognition.verdict == CardFileVerdict::Card) {
+    const std::size_t header = CodecOf(recognition.format).header_size;
+    const std::span<const uint8_t> card = bytes.subspan(std::min(header, bytes.size()));
+    if (!StartsLikeACard(card)) return {};
+    auto image = std::make_unique<CardImage>();
+    // A file cut after its last used block reads as zero bytes beyond, as the loader does.
+    std::fill(std::copy_n(card.begin(), std::min(card.size(), CardSize), image->begin()),
+              image->end(), uint8_t{0});
+    FoundFile found;
+    found.kind = FoundKind::Card;
+    found.format = InfoOf(recognition.format).code;
+    found.saves = SavesOfCard(*image);
+    return found;
+  }
+  if (HasMcsShape(bytes, size)) return SingleSaveFile(bytes, size, path, SingleSaveFormat::Mcs);
+  return {};
+}
+
+FoundFile ExamineFile(const std::string& path) {
+  const std::vector<uint8_t> bytes = ReadFilePrefix(path, LargestCollectionFile + 1);
+  const std::uintmax_t size =
+      bytes.size() <= LargestCollectionFile ? bytes.size() : FileSizeOf(path);
+  return ExamineBytes(bytes, size, path);
+}

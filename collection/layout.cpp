@@ -1,0 +1,58 @@
+#include "layout.h"
+
+#include <array>
+
+namespace {
+
+// The devices switch among 8 channels per game; the emulator has two card slots, and a card in
+// a third would never be seen.
+constexpr int kDeviceChannels = 8;
+constexpr int kEmulatorSlots = 2;
+
+constexpr std::array kLayouts = {
+    CardLayoutInfo{CardLayout::Folder, "pasta", kDeviceChannels},
+    CardLayoutInfo{CardLayout::MemcardPro, "memcardpro", kDeviceChannels},
+    CardLayoutInfo{CardLayout::Sd2psx, "sd2psx", kDeviceChannels},
+    CardLayoutInfo{CardLayout::DuckStation, "duckstation", kEmulatorSlots},
+};
+
+std::filesystem::path FromUtf8(const std::string& text) {
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+}  // namespace
+
+std::span<const CardLayoutInfo> CardLayouts() {
+  return kLayouts;
+}
+
+const CardLayoutInfo& InfoOf(CardLayout layout) {
+  for (const auto& info : kLayouts) {
+    if (info.layout == layout) return info;
+  }
+  return kLayouts.front();
+}
+
+std::optional<CardLayout> CardLayoutNamed(std::string_view name) {
+  for (const auto& info : kLayouts) {
+    if (info.name == name) return info.layout;
+  }
+  return std::nullopt;
+}
+
+std::filesystem::path PerGameCardPath(CardLayout layout, const std::filesystem::path& destination,
+                                      const std::string& game, int channel) {
+  const std::string numbered = game + "-" + std::to_string(channel) + ".mcd";
+  switch (layout) {
+    case CardLayout::MemcardPro:
+      return destination / FromUtf8(game) / FromUtf8(numbered);
+    case CardLayout::Sd2psx:
+      return destination / "PS1" / FromUtf8(game) / FromUtf8(numbered);
+    case CardLayout::DuckStation:
+      return destination / FromUtf8(game + "_" + std::to_string(channel) + ".mcd");
+    case CardLayout::Folder:
+      break;
+  }
+  return destination /
+         FromUtf8(channel == 1 ? game + ".mc" : game + "-" + std::to_string(channel) + ".mc");
+}
