@@ -25,6 +25,9 @@ class CountingDialogs : public UserDialogs {
   int messages = 0;
   void ShowMessage(QWidget*, const QString&, const QString&) override { ++messages; }
   bool AskYesNo(QWidget*, const QString&, const QString&, bool) override { return false; }
+  Answer AskYesNoCancel(QWidget*, const QString&, const QString&) override {
+    return Answer::Cancel;
+  }
   std::optional<QString> ChooseFile(QWidget*, FileDialogRequest&) override { return {}; }
 };
 

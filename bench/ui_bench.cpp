@@ -46,10 +46,8 @@ struct LoadedWindow {
   ScriptedDialogs dialogs;
   TForm1 window{dialogs};
   LoadedWindow() {
-    window.Image = FullCard();
-    window.SourceName = QStringLiteral("/tmp/cheio.mc");
     window.show();
-    window.ShowLoadedImage();
+    window.ShowCard(FullCard(), {}, QStringLiteral("/tmp/cheio.mc"));
   }
 };
 

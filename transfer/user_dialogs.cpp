@@ -12,6 +12,7 @@ namespace {
 // standard texts of the boxes are set here rather than taken from Qt's catalogues.
 const QString kYesText = QStringLiteral("&Sim");
 const QString kNoText = QStringLiteral("&Não");
+const QString kCancelText = QStringLiteral("Cancelar");
 const QString kOpenTitle = QStringLiteral("Abrir");
 const QString kSaveTitle = QStringLiteral("Salvar como");
 
@@ -59,6 +60,25 @@ bool QtUserDialogs::AskYesNo(QWidget* parent, const QString& text, const QString
   box.button(QMessageBox::No)->setText(kNoText);
   box.setDefaultButton(no_is_default ? QMessageBox::No : QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes;
+}
+
+UserDialogs::Answer QtUserDialogs::AskYesNoCancel(QWidget* parent, const QString& text,
+                                                  const QString& caption) {
+  QMessageBox box(QMessageBox::NoIcon, caption, text,
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+  box.button(QMessageBox::Yes)->setText(kYesText);
+  box.button(QMessageBox::No)->setText(kNoText);
+  box.button(QMessageBox::Cancel)->setText(kCancelText);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
 }
 
 std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequest& request) {

@@ -35,6 +35,10 @@ class UserDialogs {
   // A Yes/No box with no icon; true only for Yes.
   virtual bool AskYesNo(QWidget* parent, const QString& text, const QString& caption,
                         bool no_is_default) = 0;
+  enum class Answer { Yes, No, Cancel };
+  // A Yes/No/Cancel box with no icon, Yes the default; Esc and the title bar's close button
+  // answer Cancel.
+  virtual Answer AskYesNoCancel(QWidget* parent, const QString& text, const QString& caption) = 0;
   // The chosen path, or nothing when the user cancelled. Sets request.filter_index.
   virtual std::optional<QString> ChooseFile(QWidget* parent, FileDialogRequest& request) = 0;
 };
@@ -45,5 +49,6 @@ class QtUserDialogs : public UserDialogs {
   void ShowMessage(QWidget* parent, const QString& text, const QString& caption) override;
   bool AskYesNo(QWidget* parent, const QString& text, const QString& caption,
                 bool no_is_default) override;
+  Answer AskYesNoCancel(QWidget* parent, const QString& text, const QString& caption) override;
   std::optional<QString> ChooseFile(QWidget* parent, FileDialogRequest& request) override;
 };

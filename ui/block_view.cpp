@@ -1,6 +1,7 @@
 // The block list, the save details and the view states with their sequences.
 
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -9,6 +10,7 @@
 #include "stretched_picture.h"
 #include "uVexilor.h"
 #include "view/block_texts.h"
+#include "view/window_texts.h"
 
 namespace {
 
@@ -26,18 +28,20 @@ void SetTextColour(QLineEdit& edit, const QColor& colour) {
 
 void TForm1::FillBlockList() {
   ListBox1->clear();
+  const CardImage& image = document_->Image();
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
-    auto* line = new QListWidgetItem(BlockLineText(Image, block), ListBox1);
-    line->setToolTip(BlockLineToolTip(Image, block, CardFileComment(ImageContainer, block)));
+    auto* line = new QListWidgetItem(BlockLineText(image, block), ListBox1);
+    line->setToolTip(
+        BlockLineToolTip(image, block, CardFileComment(document_->Container(), block)));
     line->setSizeHint(QSize(0, ListRowHeight));
   }
-  Label8->setText(SourceLineText(SourceName));
-  Label9->setText(UsedBlocksText(Image));
-  Label10->setText(FreeBlocksText(Image));
+  Label8->setText(SourceLineText(document_->Source()));
+  Label9->setText(UsedBlocksText(image));
+  Label10->setText(FreeBlocksText(image));
 }
 
 void TForm1::ShowSaveDetails(int block) {
-  const SaveDetailTexts details = SaveDetails(Image, block);
+  const SaveDetailTexts details = SaveDetails(document_->Image(), block);
   Edit1->setText(details.product_code);
   Edit2->setText(details.game_id);
   Edit3->setText(details.blocks);
@@ -85,6 +89,7 @@ void TForm1::DisableImageControls() {
 }
 
 void TForm1::ShowLoadedImage() {
+  ShowTitle();
   BuildIconList();
   EnableImageControls();
   FillBlockList();
@@ -95,13 +100,24 @@ void TForm1::ShowLoadedImage() {
 }
 
 void TForm1::ShowNoImage() {
-  SourceName.clear();
+  document_->Close();
+  ShowTitle();
   Image1->hide();
   Timer1->stop();
   DisableImageControls();
   ListBox1->clear();
   ClearSaveDetails();
   ResetSourceInfo();
+}
+
+void TForm1::ShowTitle() {
+  const QString& source = document_->Source();
+  const bool from_card = source == WindowTexts::MemoryCardSource;
+  setWindowFilePath(from_card ? QString() : source);
+  const QString name = from_card ? source : QFileInfo(source).fileName();
+  setWindowTitle(source.isEmpty() ? WindowTexts::ProgramCaption
+                                  : name + QStringLiteral("[*] - ") + WindowTexts::ProgramCaption);
+  setWindowModified(document_->IsModified());
 }
 
 void TForm1::RefreshBlockView() {

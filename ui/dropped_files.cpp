@@ -24,7 +24,7 @@ void TForm1::OpenFileFromOutside(const QString& path) {
   const QString absolute = AbsoluteFilePath(path);
   RunCommand([this, &absolute] {
     const bool single_save = KindOfFile(SystemPath(absolute)) == CardFileKind::SingleSave;
-    if (single_save && !SourceName.isEmpty()) {
+    if (single_save && document_->HasImage()) {
       ImportSaveFile(absolute);
     } else {
       OpenImageFile(absolute);

@@ -1,5 +1,6 @@
 // The editing commands and the single-save commands.
 
+#include <QFileInfo>
 #include <array>
 #include <memory>
 
@@ -31,39 +32,56 @@ const std::array<ExportFormat, 4> kExportFormats = {{
 
 }  // namespace
 
-template <typename Operation>
-void TForm1::RunMaintenance(const QString& question, Operation operation) {
+void TForm1::RunMaintenance(const QString& question, const QString& step,
+                            const std::function<void(CardImage&)>& operation) {
   if (!dialogs_.AskYesNo(this, question, WindowTexts::ConfirmationCaption, false)) return;
-  operation();
-  // Also after a refusal: the operation has said why, and the view shows the image as it is.
-  RefreshBlockView();
+  EditImage(step, [&operation](CardImage& image, CardContainer&) { operation(image); });
+}
+
+void TForm1::EditImage(const QString& step, const CardDocument::EditFunction& edit) {
+  // An edit that changed the image refreshes the view through the document; after a refusal the
+  // operation has said why, and the view shows the image as it is.
+  if (!document_->Edit(step, edit)) RefreshBlockView();
+}
+
+QString TForm1::SelectedSaveName() const {
+  const int block = SelectedBlock();
+  return IsSaveBlock(block) ? SaveNameText(document_->Image(), block) : QString();
 }
 
 void TForm1::DeletarSave1Click() {
-  RunMaintenance(WindowTexts::RemoveQuestion, [this] { RemoveSave(Image, SelectedBlock()); });
+  const int block = SelectedBlock();
+  RunMaintenance(WindowTexts::RemoveQuestion, WindowTexts::RemoveStep.arg(SelectedSaveName()),
+                 [block](CardImage& image) { RemoveSave(image, block); });
 }
 
 void TForm1::RestaurarSave1Click() {
-  RunMaintenance(WindowTexts::RestoreQuestion, [this] { RestoreSave(Image, SelectedBlock()); });
+  const int block = SelectedBlock();
+  RunMaintenance(WindowTexts::RestoreQuestion, WindowTexts::RestoreStep.arg(SelectedSaveName()),
+                 [block](CardImage& image) { RestoreSave(image, block); });
 }
 
 void TForm1::LimparSavesremovidos1Click() {
-  RunMaintenance(WindowTexts::PurgeQuestion, [this] { PurgeRemovedSaves(Image); });
+  RunMaintenance(WindowTexts::PurgeQuestion, WindowTexts::PurgeStep,
+                 [](CardImage& image) { PurgeRemovedSaves(image); });
+}
+
+void TForm1::ChangeRegion(const QString& question, RegionCode region) {
+  const int block = SelectedBlock();
+  RunMaintenance(question, WindowTexts::RegionStep.arg(SelectedSaveName()),
+                 [block, region](CardImage& image) { SetSaveRegion(image, block, region); });
 }
 
 void TForm1::AlterarlocalidadeUSAmericano1Click() {
-  RunMaintenance(WindowTexts::RegionUsQuestion,
-                 [this] { SetSaveRegion(Image, SelectedBlock(), RegionCode::US); });
+  ChangeRegion(WindowTexts::RegionUsQuestion, RegionCode::US);
 }
 
 void TForm1::AlterarlocalidadeEUEuropeu1Click() {
-  RunMaintenance(WindowTexts::RegionEuQuestion,
-                 [this] { SetSaveRegion(Image, SelectedBlock(), RegionCode::EU); });
+  ChangeRegion(WindowTexts::RegionEuQuestion, RegionCode::EU);
 }
 
 void TForm1::AlterarlocalidadeJPJapons1Click() {
-  RunMaintenance(WindowTexts::RegionJpQuestion,
-                 [this] { SetSaveRegion(Image, SelectedBlock(), RegionCode::JP); });
+  ChangeRegion(WindowTexts::RegionJpQuestion, RegionCode::JP);
 }
 
 void TForm1::Abrirnicosave1Click() {
@@ -75,11 +93,10 @@ void TForm1::ImportSaveFile(const QString& chosen) {
   const std::string path = SystemPath(chosen);
   if (HoldsCardImage(path)) {
     ImportFromOtherCard(path);
-  } else {
-    ImportSingleSave(Image, path);
+    return;
   }
-  // Also after a refusal: the import has said why, and the view shows the image as it is.
-  RefreshBlockView();
+  EditImage(WindowTexts::ImportStep.arg(QFileInfo(chosen).fileName()),
+            [&path](CardImage& image, CardContainer&) { ImportSingleSave(image, path); });
 }
 
 void TForm1::ImportFromOtherCard(const std::string& path) {
@@ -92,7 +109,10 @@ void TForm1::ImportFromOtherCard(const std::string& path) {
     return;
   }
   if (picker.exec() != QDialog::Accepted) return;
-  ImportSaveFromCard(Image, *source, picker.SelectedBlock(), path);
+  const int block = picker.SelectedBlock();
+  EditImage(
+      WindowTexts::ImportStep.arg(SaveNameText(*source, block)),
+      [&](CardImage& image, CardContainer&) { ImportSaveFromCard(image, *source, block, path); });
 }
 
 void TForm1::Salvarnico1Click() {
@@ -100,7 +120,7 @@ void TForm1::Salvarnico1Click() {
   if (block == 0) return;
   SaveDialog2.file_name = SuggestSaveFileName() + kSingleSaveExtension;
   Frame frame;
-  std::ranges::copy(DirectoryFrameOf(Image, block), frame.begin());
+  std::ranges::copy(DirectoryFrameOf(document_->Image(), block), frame.begin());
   SaveDialog2.filter_file_names = {SaveDialog2.file_name};
   for (std::size_t i = 1; i < kExportFormats.size(); ++i) {
     SaveDialog2.filter_file_names << QString::fromStdString(
@@ -113,5 +133,5 @@ void TForm1::Salvarnico1Click() {
       kExportFormats.at(static_cast<std::size_t>(SaveDialog2.filter_index));
   const QString path =
       format.extension.isEmpty() ? *chosen : AddMissingExtension(*chosen, format.extension);
-  ExportSingleSave(Image, block, SystemPath(path), format.format);
+  ExportSingleSave(document_->Image(), block, SystemPath(path), format.format);
 }

@@ -33,7 +33,7 @@ void TForm1::BuildIconList() {
   IconFileImage icon_file{};
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     for (int frame = 1; frame <= kIconFramesPerBlock; ++frame) {
-      BuildIconFile(Image, block, frame, icon_file);
+      BuildIconFile(document_->Image(), block, frame, icon_file);
       QImage icon;
       icon.loadFromData(icon_file.data(), static_cast<int>(icon_file.size()), "ICO");
       image_list2_.push_back(std::move(icon));
@@ -43,7 +43,7 @@ void TForm1::BuildIconList() {
 
 void TForm1::ShowSaveIcon(int index) {
   if (index < 0 || index >= SaveBlockCount) return;
-  const bool first_block = GetBlockState(Image, index + 1) == BlockState::InUseFirst;
+  const bool first_block = GetBlockState(document_->Image(), index + 1) == BlockState::InUseFirst;
   Image1->setVisible(first_block);
   Salvarcone1->setEnabled(first_block);
   TrocarIcone1->setEnabled(first_block);
@@ -64,12 +64,12 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::ShowPocketStationIcon(int block) {
-  if (block != 0 && !IsPocketStationFile(Image, block)) block = 0;
+  if (block != 0 && !IsPocketStationFile(document_->Image(), block)) block = 0;
   if (block != pocketstation_block_) {
     pocketstation_block_ = block;
     pocketstation_frames_.clear();
     pocketstation_phase_ = 0;
-    const MonoIcon icon = block != 0 ? ReadMonoIcon(Image, block) : MonoIcon{};
+    const MonoIcon icon = block != 0 ? ReadMonoIcon(document_->Image(), block) : MonoIcon{};
     for (const MonoIconFrame& frame : icon.frames) {
       QImage picture(MonoIconSide, MonoIconSide, QImage::Format_Mono);
       picture.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});  // the screen: 1 is black
@@ -109,7 +109,8 @@ void TForm1::Salvarcone1Click() {
   const QString path = AddMissingExtension(*chosen, filter_extension);
   const IconFormat format =
       IconFormatNamed(QFileInfo(path).suffix()).value_or(*IconFormatNamed(filter_extension.mid(1)));
-  WriteFileAtomically(SystemPath(path), IconFileBytes(Image, block, format, MinPictureScale));
+  WriteFileAtomically(SystemPath(path),
+                      IconFileBytes(document_->Image(), block, format, MinPictureScale));
 }
 
 void TForm1::TrocarIcone1Click() {
@@ -129,12 +130,14 @@ void TForm1::TrocarIcone1Click() {
     dialogs_.ShowMessage(this, picture.refusal, QStringLiteral("Erro"));
     return;
   }
-  // Made on a copy first, so a save without room for the frames says so before the preview.
-  auto changed = std::make_unique<CardImage>(Image);
-  if (!WriteSaveIcon(*changed, block, *picture.icon)) return;
-  TFrmTrocaIcone preview(IconPictures(ReadSaveIcon(Image, block)), IconPictures(*picture.icon),
-                         this);
+  // Tried on a copy first, so a save without room for the frames says so before the preview.
+  auto trial = std::make_unique<CardImage>(document_->Image());
+  if (!WriteSaveIcon(*trial, block, *picture.icon)) return;
+  TFrmTrocaIcone preview(IconPictures(ReadSaveIcon(document_->Image(), block)),
+                         IconPictures(*picture.icon), this);
   if (preview.exec() != QDialog::Accepted) return;
-  Image = *changed;
-  RefreshBlockView();
+  EditImage(WindowTexts::IconStep.arg(SelectedSaveName()),
+            [block, &icon = *picture.icon](CardImage& image, CardContainer&) {
+              WriteSaveIcon(image, block, icon);
+            });
 }

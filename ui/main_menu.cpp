@@ -11,6 +11,7 @@
 #include "bevel.h"
 #include "hints.h"
 #include "uVexilor.h"
+#include "view/window_texts.h"
 
 namespace {
 
@@ -110,8 +111,13 @@ void TForm1::CreateMenuAndToolBar() {
     return menu;
   };
   add_menu("Arquivo1", "&Arquivo", file_items);
-  add_menu("Editar1", "&Editar", edit_items);
+  AddUndoCommands(add_menu("Editar1", "&Editar", edit_items));
   CreatePocketStationMenu(add_menu("MemoryCard1", "&Memory Card", card_items));
+
+  // Standard shortcuts beside the access letters, which are all Alt+letter: none collides.
+  Abrr1->setShortcut(QKeySequence::Open);
+  Salvararquivoimagem1->setShortcut(QKeySequence::Save);
+  DeletarSave1->setShortcut(QKeySequence::Delete);
   Sobre1 = bar->addAction(QStringLiteral("&Sobre"));
   Sobre1->setObjectName(QStringLiteral("Sobre1"));
   connect(Sobre1, &QAction::triggered, this, [this] { RunCommand([this] { Sobre1Click(); }); });
@@ -177,13 +183,26 @@ void TForm1::CreatePocketStationMenu(QMenu* card_menu) {
        "Acerta o relógio da PocketStation com a hora deste computador", kNoGlyph, true,
        &TForm1::PocketStationRelogio1, &TForm1::PocketStationRelogio1Click},
   };
-  card_menu->addSeparator()->setObjectName(QStringLiteral("N7"));
+  card_menu->addSeparator()->setObjectName(QStringLiteral("N8"));
   PocketStation1 = card_menu->addMenu(QStringLiteral("PocketStation"));
   PocketStation1->setObjectName(QStringLiteral("PocketStation1"));
   for (const CommandItem& item : items) AddCommand(PocketStation1, item);
   // The ports come and go: whether one is there is asked each time the menu opens.
   connect(card_menu, &QMenu::aboutToShow, this,
           [this] { PocketStation1->setEnabled(!SerialReaders(readers_.list()).empty()); });
+}
+
+void TForm1::AddUndoCommands(QMenu* edit_menu) {
+  // Above the edits they undo, named after the step ("Desfazer remoção de '...'").
+  QAction* first = edit_menu->actions().value(0);
+  undo_action_ = document_->UndoStack().createUndoAction(this, WindowTexts::UndoPrefix);
+  undo_action_->setObjectName(QStringLiteral("Desfazer1"));
+  undo_action_->setShortcut(QKeySequence::Undo);
+  redo_action_ = document_->UndoStack().createRedoAction(this, WindowTexts::RedoPrefix);
+  redo_action_->setObjectName(QStringLiteral("Refazer1"));
+  redo_action_->setShortcut(QKeySequence::Redo);
+  edit_menu->insertActions(first, {undo_action_, redo_action_});
+  edit_menu->insertSeparator(first)->setObjectName(QStringLiteral("N7"));
 }
 
 QAction* TForm1::AddCommand(QMenu* menu, const CommandItem& item) {

@@ -94,10 +94,11 @@ QGroupBox* NewGroupBox(QWidget* parent, const char* name, const char* caption, Q
 TForm1::TForm1(UserDialogs& dialogs, ReaderAccess readers, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
+      document_(new CardDocument(this)),
       readers_(std::move(readers)),
       image_list1_(LoadCommandGlyphs()) {
   setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Vexilor v1.2"));
+  setWindowTitle(WindowTexts::ProgramCaption);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFont(FormFont());
@@ -110,6 +111,9 @@ TForm1::TForm1(UserDialogs& dialogs, ReaderAccess readers, QWidget* parent)
   CreateMenuAndToolBar();
   CreateBody();
   CreateStatusBar();
+
+  connect(document_, &CardDocument::Edited, this, &TForm1::RefreshBlockView);
+  connect(document_, &CardDocument::ModifiedChanged, this, &TForm1::setWindowModified);
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -257,9 +261,9 @@ bool TForm1::event(QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  // Whatever the answers, the window closes afterwards, except when the save the user asked for
-  // failed: closing then would throw away the only copy of the changes.
-  if (!SourceName.isEmpty() && !RunCommand([this] { Salvararquivoimagem1Click(); })) {
+  // A failed save keeps the window open as Cancelar does: closing would lose the only copy.
+  bool may_close = false;
+  if (!RunCommand([this, &may_close] { may_close = MayDiscardImage(); }) || !may_close) {
     event->ignore();
     return;
   }
@@ -312,7 +316,8 @@ std::optional<QString> TForm1::RunFileDialog(FileDialogRequest& dialog) {
 
 int TForm1::SelectedSaveStart() {
   const int block = SelectedBlock();
-  if (IsSaveBlock(block) && GetBlockState(Image, block) == BlockState::InUseFirst) return block;
+  if (IsSaveBlock(block) && GetBlockState(document_->Image(), block) == BlockState::InUseFirst)
+    return block;
   dialogs_.ShowMessage(this, WindowTexts::SelectFirstBlockRefusal, WindowTexts::AttentionCaption);
   return 0;
 }

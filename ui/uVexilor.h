@@ -13,6 +13,7 @@
 #include "card/card_image.h"
 #include "card/formats/card_file.h"
 #include "card/messages.h"
+#include "card_document.h"
 #include "readers/reader_registry.h"
 #include "transfer/transfer_setup.h"
 #include "transfer/user_dialogs.h"
@@ -42,12 +43,9 @@ class TForm1 : public QMainWindow {
   // The block list's rows line up with the number labels beside it.
   static constexpr int ListRowHeight = 13;
 
-  // Window-wide state, shared with the Memory Card commands.
-  CardImage Image{};
-  // What the image file's container carried; "Salvar arquivo imagem" writes it back.
-  CardContainer ImageContainer;
-  QString SourceName;  // empty: no image shown
-  int IconPhase = 1;   // 1..3, never reset
+  // The card this window holds, with its source and the history of its edits.
+  CardDocument& Document() const { return *document_; }
+  int IconPhase = 1;  // 1..3, never reset
   bool ReadCompleted = false;
   bool WriteCompleted = false;
   bool FormatCompleted = false;
@@ -64,6 +62,9 @@ class TForm1 : public QMainWindow {
   // A file named at start-up or dropped on the window: a single save is imported into the image
   // shown; anything else is opened as a card image, with that command's messages.
   void OpenFileFromOutside(const QString& path);
+
+  // A card opened, read or created replaces the image, with a new history, and is shown.
+  void ShowCard(const CardImage& card, CardContainer container, const QString& source);
 
   // View sequences run after a command has loaded or changed the image.
   void ShowLoadedImage();
@@ -133,6 +134,7 @@ class TForm1 : public QMainWindow {
   // The serial reader the PocketStation commands go through; nothing when the user cancelled.
   std::optional<ReaderEntry> ChoosePocketStationReader();
   QAction* AddCommand(QMenu* menu, const CommandItem& item);
+  void AddUndoCommands(QMenu* edit_menu);
 
   // Runs a command so that an input/output failure is reported here, before it could unwind
   // through the toolkit's own frames. False when such a failure was reported.
@@ -145,10 +147,22 @@ class TForm1 : public QMainWindow {
   void SelectLine(int index);
   // The selected block when it starts a save in use; otherwise 0, after the refusal is shown.
   int SelectedSaveStart();
-  // The maintenance commands: ask, change the image, refresh even after a refusal.
-  template <typename Operation>
-  void RunMaintenance(const QString& question, Operation operation);
-  void SaveImageAs();
+  // The maintenance commands: ask, change the image as one undo step named step, refresh even
+  // after a refusal.
+  void RunMaintenance(const QString& question, const QString& step,
+                      const std::function<void(CardImage&)>& operation);
+  // Writes the image where it is kept, asking for a file for an image read from a card; true
+  // when it was written.
+  void EditImage(const QString& step, const CardDocument::EditFunction& edit);
+  void ChangeRegion(const QString& question, RegionCode region);
+  // The selected block's save name for a step's name; empty for a block that is not a save's.
+  QString SelectedSaveName() const;
+  bool SaveImage();
+  bool SaveImageAs();
+  // Before the image is replaced or the window closes: asks whether to save unsaved edits; true
+  // when the image may go.
+  bool MayDiscardImage();
+  void ShowTitle();
   // What the file in use held when it was opened or last saved here, and the question before
   // writing over it when it holds something else now.
   void RememberSourceContent();
@@ -157,6 +171,7 @@ class TForm1 : public QMainWindow {
   void ImportFromOtherCard(const std::string& path);
 
   UserDialogs& dialogs_;
+  CardDocument* document_ = nullptr;
   std::optional<uint64_t> source_stamp_;
   ReaderAccess readers_;
   MessageBoxHandler previous_message_box_;
@@ -202,6 +217,8 @@ class TForm1 : public QMainWindow {
   QAction* PocketStationBios1 = nullptr;
   QAction* PocketStationRelogio1 = nullptr;
   QAction* Sobre1 = nullptr;
+  QAction* undo_action_ = nullptr;
+  QAction* redo_action_ = nullptr;
 
   QGroupBox* GroupBox1 = nullptr;
   QGroupBox* GroupBox2 = nullptr;

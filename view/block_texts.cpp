@@ -107,6 +107,16 @@ QString CardText(const std::string& windows1252) {
   return text;
 }
 
+QString SaveNameText(const CardImage& image, int block) {
+  // Only the padding is left out: a name missing its "B" still says which save it is.
+  std::string name;
+  for (uint8_t byte : DirectoryFrameOf(image, block)
+                          .subspan<DirectoryFrame::NameOffset, DirectoryFrame::NameLength>()) {
+    if (byte != 0) name.push_back(static_cast<char>(byte));
+  }
+  return CardText(name);
+}
+
 QString BlockLineText(const CardImage& image, int block) {
   return LineOfState(image, block, GetBlockState(image, block));
 }

@@ -19,6 +19,10 @@ QString BlockLineText(const CardImage& image, int block);
 // then on the next line the comment a card file carried for the block (Windows-1252), if any.
 QString BlockLineToolTip(const CardImage& image, int block, const std::string& comment = {});
 
+// The save's name in the block's directory frame: "B", region, product code, game ID
+// ("BASLUS-00067DRAX00"), without its NUL padding.
+QString SaveNameText(const CardImage& image, int block);
+
 struct SaveDetailTexts {
   QString product_code;  // Edit1
   QString game_id;       // Edit2

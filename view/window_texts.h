@@ -4,8 +4,11 @@
 
 // The main window's own questions, refusals and captions.
 namespace WindowTexts {
+inline const QString ProgramCaption = QStringLiteral("Vexilor v1.2");
 inline const QString ConfirmationCaption = QStringLiteral("Confirmação");
 inline const QString AttentionCaption = QStringLiteral("Atenção");
+// The source of an image read from a card.
+inline const QString MemoryCardSource = QStringLiteral("*MEMORY CARD*");
 inline const QString SaveCurrentFileQuestion = QStringLiteral("Deseja salvar o arquivo atual?");
 // %1: the file's path.
 inline const QString ChangedOnDiskQuestion = QStringLiteral(
@@ -24,6 +27,16 @@ inline const QString RegionEuQuestion =
     QStringLiteral("Confirma alteração de localidade para EU - Europeu?");
 inline const QString RegionJpQuestion =
     QStringLiteral("Confirma alteração de localidade para JP - Japonês?");
+// The Editar menu's undo pair and the names of the steps it undoes; %1 is a save's name on the
+// card or the file a save came from.
+inline const QString UndoPrefix = QStringLiteral("Desfazer");
+inline const QString RedoPrefix = QStringLiteral("Refazer");
+inline const QString RemoveStep = QStringLiteral("remoção de '%1'");
+inline const QString RestoreStep = QStringLiteral("restauração de '%1'");
+inline const QString PurgeStep = QStringLiteral("limpeza dos 'Saves' removidos");
+inline const QString RegionStep = QStringLiteral("alteração de localidade de '%1'");
+inline const QString ImportStep = QStringLiteral("importação de '%1'");
+inline const QString IconStep = QStringLiteral("troca do ícone de '%1'");
 // "Abrir arquivo de 'Save' único" with a card that holds no save; %1 is its path.
 inline const QString NoSaveOnCard = QStringLiteral("O arquivo %1 não contém nenhum 'Save'!");
 // The filters of the single-save dialogs. A raw save is named after the save, with no extension.

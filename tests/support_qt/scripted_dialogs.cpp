@@ -10,16 +10,16 @@ QString Describe(const DialogRequest& request) {
 }  // namespace
 
 void ScriptedDialogs::QueueYes() {
-  answers_.push_back({Answer::Kind::Yes, {}});
+  answers_.push_back({Scripted::Kind::Yes, {}});
 }
 void ScriptedDialogs::QueueNo() {
-  answers_.push_back({Answer::Kind::No, {}});
+  answers_.push_back({Scripted::Kind::No, {}});
 }
 void ScriptedDialogs::QueueFile(const QString& path, int filter_index) {
-  answers_.push_back({Answer::Kind::File, path, filter_index});
+  answers_.push_back({Scripted::Kind::File, path, filter_index});
 }
 void ScriptedDialogs::QueueCancel() {
-  answers_.push_back({Answer::Kind::Cancel, {}});
+  answers_.push_back({Scripted::Kind::Cancel, {}});
 }
 
 void ScriptedDialogs::Record(const DialogRequest& request) {
@@ -27,16 +27,25 @@ void ScriptedDialogs::Record(const DialogRequest& request) {
   if (on_request) on_request(request);
 }
 
-std::optional<ScriptedDialogs::Answer> ScriptedDialogs::TakeAnswer(const DialogRequest& request) {
+std::optional<ScriptedDialogs::Scripted> ScriptedDialogs::TakeAnswer(const DialogRequest& request) {
   if (answers_.empty()) {
     problems_ << QStringLiteral("no answer queued for ") + Describe(request);
     return std::nullopt;
   }
-  Answer answer = answers_.front();
+  Scripted answer = answers_.front();
   answers_.pop_front();
-  const bool is_file_answer =
-      answer.kind == Answer::Kind::File || answer.kind == Answer::Kind::Cancel;
-  if (is_file_answer != (request.kind == DialogRequest::Kind::File)) {
+  using Kind = DialogRequest::Kind;
+  const bool fits = [&] {
+    switch (answer.kind) {
+      case Scripted::Kind::File:
+        return request.kind == Kind::File;
+      case Scripted::Kind::Cancel:
+        return request.kind == Kind::File || request.kind == Kind::YesNoCancel;
+      default:
+        return request.kind == Kind::Question || request.kind == Kind::YesNoCancel;
+    }
+  }();
+  if (!fits) {
     problems_ << QStringLiteral("wrong kind of answer queued for ") + Describe(request);
     return std::nullopt;
   }
@@ -62,7 +71,21 @@ bool ScriptedDialogs::AskYesNo(QWidget* parent, const QString& text, const QStri
   request.no_is_default = no_is_default;
   Record(request);
   const auto answer = TakeAnswer(request);
-  return answer && answer->kind == Answer::Kind::Yes;
+  return answer && answer->kind == Scripted::Kind::Yes;
+}
+
+UserDialogs::Answer ScriptedDialogs::AskYesNoCancel(QWidget* parent, const QString& text,
+                                                    const QString& caption) {
+  DialogRequest request;
+  request.kind = DialogRequest::Kind::YesNoCancel;
+  request.parent = parent;
+  request.text = text;
+  request.caption = caption;
+  Record(request);
+  const auto answer = TakeAnswer(request);
+  if (!answer) return Answer::Cancel;
+  if (answer->kind == Scripted::Kind::Yes) return Answer::Yes;
+  return answer->kind == Scripted::Kind::No ? Answer::No : Answer::Cancel;
 }
 
 std::optional<QString> ScriptedDialogs::ChooseFile(QWidget* parent, FileDialogRequest& file) {
@@ -72,7 +95,7 @@ std::optional<QString> ScriptedDialogs::ChooseFile(QWidget* parent, FileDialogRe
   request.file = file;
   Record(request);
   const auto answer = TakeAnswer(request);
-  if (!answer || answer->kind != Answer::Kind::File) return std::nullopt;
+  if (!answer || answer->kind != Scripted::Kind::File) return std::nullopt;
   if (answer->filter_index >= 0) file.filter_index = answer->filter_index;
   return answer->path;
 }

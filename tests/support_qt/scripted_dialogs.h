@@ -15,7 +15,7 @@
 // instead of hanging in a real modal box.
 
 struct DialogRequest {
-  enum class Kind { Message, Question, File };
+  enum class Kind { Message, Question, YesNoCancel, File };
   Kind kind = Kind::Message;
   QWidget* parent = nullptr;
   QString text;  // messages and questions
@@ -31,6 +31,7 @@ class ScriptedDialogs : public UserDialogs {
   void QueueNo();
   // filter_index: the filter the user picks, or -1 to leave the one shown.
   void QueueFile(const QString& path, int filter_index = -1);
+  // Cancels a file dialog or a Yes/No/Cancel question.
   void QueueCancel();
 
   // Runs for every request after it is recorded and before it is answered, e.g. to act while a
@@ -40,6 +41,7 @@ class ScriptedDialogs : public UserDialogs {
   void ShowMessage(QWidget* parent, const QString& text, const QString& caption) override;
   bool AskYesNo(QWidget* parent, const QString& text, const QString& caption,
                 bool no_is_default) override;
+  Answer AskYesNoCancel(QWidget* parent, const QString& text, const QString& caption) override;
   std::optional<QString> ChooseFile(QWidget* parent, FileDialogRequest& request) override;
 
   const std::vector<DialogRequest>& Requests() const { return requests_; }
@@ -52,16 +54,16 @@ class ScriptedDialogs : public UserDialogs {
   void Clear();
 
  private:
-  struct Answer {
+  struct Scripted {
     enum class Kind { Yes, No, File, Cancel };
     Kind kind;
     QString path;
     int filter_index = -1;
   };
-  std::optional<Answer> TakeAnswer(const DialogRequest& request);
+  std::optional<Scripted> TakeAnswer(const DialogRequest& request);
   void Record(const DialogRequest& request);
 
-  std::deque<Answer> answers_;
+  std::deque<Scripted> answers_;
   std::vector<DialogRequest> requests_;
   QStringList problems_;
 };

@@ -68,20 +68,19 @@ class MemoryCardCommandsTest : public QObject {
     fixture->card.image() = SomeCard(10);
     card_before = fixture->card.image();
     if (!image_shown) return;
-    window->Image = SomeCard(20);
-    window->SourceName = "/tmp/anterior.mc";
-    window->ShowLoadedImage();
+    window->ShowCard(SomeCard(20), {}, "/tmp/anterior.mc");
   }
 
   void Trigger(const char* action) { window->findChild<QAction*>(action)->trigger(); }
 
   bool ImageShown() const {
     auto* list = window->findChild<QListWidget*>("ListBox1");
-    return list->isEnabled() && list->count() == SaveBlockCount && !window->SourceName.isEmpty();
+    return list->isEnabled() && list->count() == SaveBlockCount &&
+           !window->Document().Source().isEmpty();
   }
   bool WindowEmpty() const {
     auto* list = window->findChild<QListWidget*>("ListBox1");
-    return !list->isEnabled() && list->count() == 0 && window->SourceName.isEmpty();
+    return !list->isEnabled() && list->count() == 0 && window->Document().Source().isEmpty();
   }
 
  private slots:
@@ -89,7 +88,7 @@ class MemoryCardCommandsTest : public QObject {
   void init() { fixture = std::make_unique<TransferFixture>(); }
 
   void cleanup() {
-    if (window) window->SourceName.clear();  // no save question on closing
+    if (window) window->Document().Close();  // no save question on closing
     window.reset();
     fixture.reset();
     QCOMPARE(LiveTransferWindows(), 0);
@@ -102,8 +101,8 @@ class MemoryCardCommandsTest : public QObject {
     Trigger("LerMemoryCard1");
 
     QVERIFY(window->ReadCompleted);
-    QVERIFY(window->Image == card_before);
-    QCOMPARE(window->SourceName, QString("*MEMORY CARD*"));
+    QVERIFY(window->Document().Image() == card_before);
+    QCOMPARE(window->Document().Source(), QString("*MEMORY CARD*"));
     QVERIFY(ImageShown());
     QCOMPARE(window->findChild<QLabel*>("Label8")->text(), SourceLineText("*MEMORY CARD*"));
     QCOMPARE(window->findChild<QListWidget*>("ListBox1")->item(0)->text(),
@@ -112,7 +111,7 @@ class MemoryCardCommandsTest : public QObject {
     QCOMPARE(fixture->log.calls, QStringList({"Prepare 0x378", "Release"}));
   }
 
-  void incompleteReadEmptiesWindow_data() {
+  void incompleteReadKeepsTheWindow_data() {
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<int>("pulled_at");
     QTest::addColumn<int>("cancel_at");
@@ -125,14 +124,15 @@ class MemoryCardCommandsTest : public QObject {
     QTest::newRow("Cancelar at frame 100") << Answer::OkAtDelay1 << never << 100 << QStringList();
   }
 
-  // The image keeps whatever frames came in, but the window no longer shows it.
-  void incompleteReadEmptiesWindow() {
+  // The card is read aside: whatever frames came in, the window stays exactly as it was.
+  void incompleteReadKeepsTheWindow() {
     QFETCH(Answer, answer);
     QFETCH(int, pulled_at);
     QFETCH(int, cancel_at);
     QFETCH(QStringList, messages);
     StartOverCard(/*image_shown=*/true);
-    const CardImage image_before = window->Image;
+    const CardImage image_before = window->Document().Image();
+    window->findChild<QListWidget*>("ListBox1")->setCurrentRow(4);
     fixture->card.faults().pulled_out_at_frame = pulled_at;
     fixture->AtFrame(cancel_at, [] {
       QMetaObject::invokeMethod(
@@ -143,11 +143,11 @@ class MemoryCardCommandsTest : public QObject {
     Trigger("LerMemoryCard1");
 
     QVERIFY(!window->ReadCompleted);
-    QVERIFY(WindowEmpty());
     QCOMPARE(fixture->dialogs.Messages(), messages);
-    const int read = pulled_at >= 0 ? pulled_at : cancel_at + 1;
-    QCOMPARE(Frames(window->Image, 0, read), Frames(card_before, 0, read));
-    QCOMPARE(Frames(window->Image, read), Frames(image_before, read));
+    QVERIFY(ImageShown());
+    QVERIFY(window->Document().Image() == image_before);
+    QCOMPARE(window->Document().Source(), QString("/tmp/anterior.mc"));
+    QCOMPARE(window->findChild<QListWidget*>("ListBox1")->currentRow(), 4);
   }
 
   void writeAndFormat_data() {
@@ -163,15 +163,15 @@ class MemoryCardCommandsTest : public QObject {
     QFETCH(bool, format);
     QFETCH(bool, image_shown);
     StartOverCard(image_shown);
-    const CardImage image_before = window->Image;
-    const QString source_before = window->SourceName;
+    const CardImage image_before = window->Document().Image();
+    const QString source_before = window->Document().Source();
     fixture->dialogs.QueueYes();
     AnswerParameters(format ? "FrmParamFormatacao" : "FrmParamGravacao", Answer::OkAtDelay1);
     Trigger(format ? "FormatarMemoryCard1" : "GravarMemoryCard1");
 
     QVERIFY(fixture->card.image() == (format ? BlankCard() : image_before));
-    QVERIFY(window->Image == image_before);
-    QCOMPARE(window->SourceName, source_before);
+    QVERIFY(window->Document().Image() == image_before);
+    QCOMPARE(window->Document().Source(), source_before);
     QVERIFY(image_shown ? ImageShown() : WindowEmpty());
     QVERIFY(format ? window->FormatCompleted : window->WriteCompleted);
     const QString question = format ? "Confirmação: Confirma formatação do Memory Card?"
@@ -248,7 +248,10 @@ class MemoryCardCommandsTest : public QObject {
     if (!driver_file_present) QVERIFY(services.calls.empty());
     QCOMPARE(services.OpenHandleCount(), std::size_t{0});
     QVERIFY(services.service == FakeWin32Services::ServiceState::Absent);
-    if (messages.isEmpty()) QVERIFY(window->Image == card_before);
+    // A port that cannot be opened leaves the card shown as it was.
+    QVERIFY(window->Document().Image() == (messages.isEmpty() ? card_before : SomeCard(20)));
+    QCOMPARE(window->Document().Source(),
+             QString(messages.isEmpty() ? "*MEMORY CARD*" : "/tmp/anterior.mc"));
   }
 };
 

@@ -42,9 +42,7 @@ class Ps3AdaptorWindowTest : public QObject {
     window = std::make_unique<TForm1>(fixture->dialogs, Readers());
     window->show();
     fixture->card.image() = test_support::RandomCard(7);
-    window->Image = test_support::RandomCard(8);
-    window->SourceName = "/tmp/anterior.mc";
-    window->ShowLoadedImage();
+    window->ShowCard(test_support::RandomCard(8), {}, "/tmp/anterior.mc");
   }
 
   // Chooses the port list's last entry, notes what the lists offered, and presses button.
@@ -68,7 +66,7 @@ class Ps3AdaptorWindowTest : public QObject {
   }
 
   void cleanup() {
-    window->SourceName.clear();  // no save question on closing
+    window->Document().Close();  // no save question on closing
     window.reset();
     fixture.reset();
     QCOMPARE(LiveTransferWindows(), 0);
@@ -98,7 +96,7 @@ class Ps3AdaptorWindowTest : public QObject {
     QFETCH(QStringList, log);
     Start();
     const CardImage card_before = fixture->card.image();
-    const CardImage image_before = window->Image;
+    const CardImage image_before = window->Document().Image();
     if (!log.isEmpty()) fixture->dialogs.QueueYes();
     QStringList ports;
     bool delay_enabled = true;
@@ -110,13 +108,13 @@ class Ps3AdaptorWindowTest : public QObject {
     QCOMPARE(fixture->dialogs.Log(), log);
     if (action == "LerMemoryCard1") {
       QVERIFY(window->ReadCompleted);
-      QVERIFY(window->Image == card_before);
-      QCOMPARE(window->SourceName, QString("*MEMORY CARD*"));
+      QVERIFY(window->Document().Image() == card_before);
+      QCOMPARE(window->Document().Source(), QString("*MEMORY CARD*"));
     } else {
       CardImage blank{};
       FormatImage(blank);
       QVERIFY(fixture->card.image() == (action == "GravarMemoryCard1" ? image_before : blank));
-      QVERIFY(window->Image == image_before);
+      QVERIFY(window->Document().Image() == image_before);
     }
   }
 
@@ -141,7 +139,9 @@ class Ps3AdaptorWindowTest : public QObject {
     QVERIFY(!window->ReadCompleted);
     QCOMPARE(fixture->dialogs.Messages(),
              QStringList{"Erro: O Adaptador USB PS3 foi desconectado."});
-    QCOMPARE(window->SourceName, QString());
+    // The card read so far was kept aside and dropped: the window shows what it showed.
+    QCOMPARE(window->Document().Source(), QString("/tmp/anterior.mc"));
+    QVERIFY(window->Document().Image() == test_support::RandomCard(8));
   }
 };
 

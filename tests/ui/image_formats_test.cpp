@@ -108,9 +108,7 @@ class ImageFormatsTest : public QObject {
   }
 
   void aCardReadIsSavedInTheChosenFormat() {
-    f.OpenCard(StandardCard());
-    f.window->SourceName = QStringLiteral("*MEMORY CARD*");
-    f.window->ShowLoadedImage();
+    f.window->ShowCard(StandardCard(), {}, QStringLiteral("*MEMORY CARD*"));
     const int vmp = SaveFilterIndex(QStringLiteral("*.vmp"));
     f.dialogs.QueueYes();
     f.dialogs.QueueFile(f.Path(QStringLiteral("lido")), vmp);

@@ -1,10 +1,14 @@
 #include "main_window_fixture.h"
 
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTest>
 
+#include "card/maintenance.h"
 #include "support/temp_folder.h"
 
 using namespace test_support;
@@ -17,7 +21,7 @@ void MainWindowFixture::Start() {
 }
 
 void MainWindowFixture::Finish() {
-  window->SourceName.clear();
+  window->Document().Close();
   window.reset();
   folder.reset();
   QVERIFY2(dialogs.Problems().isEmpty(), qPrintable(dialogs.Problems().join(u'\n')));
@@ -46,12 +50,28 @@ QString MainWindowFixture::Path(const QString& name) const {
   return QString::fromStdString(folder->File(name.toStdString()));
 }
 
+void MainWindowFixture::DropFile(const QByteArray& path) const {
+  QMimeData data;
+  data.setUrls({QUrl::fromEncoded("file://" + path.toPercentEncoding("/"))});
+  const QPoint at = window->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(window.get(), &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(window.get(), &drop);
+}
+
 QString MainWindowFixture::OpenCard(const CardImage& card, const QString& name) {
   const QString path = Path(name);
   WriteBytes(path.toStdString(), card);
   dialogs.QueueFile(path);
   Trigger(QStringLiteral("Abrr1"));
   return path;
+}
+
+void RemoveFirstSave(TForm1& window) {
+  window.Document().Edit(QStringLiteral("remoção"),
+                         [](CardImage& image, CardContainer&) { RemoveSave(image, 1); });
 }
 
 CardImage StandardCard() {

@@ -34,9 +34,14 @@ struct MainWindowFixture {
   void ClickLine(int index) const;
 
   QString Path(const QString& name) const;
+  // Drags the file of that path (its bytes) onto the window and drops it there.
+  void DropFile(const QByteArray& path) const;
   // Writes the card to a file and opens it through "Abrir arquivo imagem".
   QString OpenCard(const CardImage& card, const QString& name = QStringLiteral("cartao.mc"));
 };
+
+// Removes block 1's save as one step of the window's history, as "Remover 'Save'" would.
+void RemoveFirstSave(TForm1& window);
 
 // Block 1: "ABC", EU, three icon frames. Block 2: "AB: SAVE/1", US, one frame. Block 3: a removed
 // one-block save. Blocks 4..6: one save, two frames. Blocks 7..15 free.

@@ -136,10 +136,6 @@ class MainWindowTest : public QObject {
     QVERIFY(!f.Find(QStringLiteral("Image1"))->isVisible());
     f.ClickLine(0);
     QVERIFY(f.Action(QStringLiteral("Salvarcone1"))->isEnabled());
-    f.OpenCard(CardImage{}, QStringLiteral("invalido.mc"));
-    QCOMPARE(f.dialogs.Messages().size(), 1);
-    check(false);
-    QVERIFY(!f.Action(QStringLiteral("Salvarcone1"))->isEnabled());
   }
 
   void choosesThePortPathByPlatform() {
@@ -197,7 +193,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(f.Text(QStringLiteral("Edit6")), QStringLiteral("Removido"));
   }
 
-  void loadFailureEmptiesTheWindow_data() {
+  void loadFailureKeepsTheCardShown_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("message");
     QTest::newRow("missing") << QByteArray() << QStringLiteral("Erro: Arquivo %1 não encontrado!");
@@ -207,10 +203,14 @@ class MainWindowTest : public QObject {
                                 << QStringLiteral(
                                        "Erro: Frame de identificação no arquivo %1 inválido!");
   }
-  void loadFailureEmptiesTheWindow() {
+  void loadFailureKeepsTheCardShown() {
     QFETCH(QByteArray, content);
     QFETCH(QString, message);
-    f.OpenCard(StandardCard());
+    const QString shown = f.OpenCard(StandardCard());
+    RemoveFirstSave(*f.window);
+    f.ClickLine(3);
+    const QStringList lines = f.Lines();
+    const QString source_line = f.Text(QStringLiteral("Label8"));
     const QString path = f.Path(QStringLiteral("outro.mc"));
     if (!content.isEmpty()) {
       WriteBytes(path.toStdString(),
@@ -219,60 +219,88 @@ class MainWindowTest : public QObject {
     f.dialogs.QueueFile(path);
     f.Trigger(QStringLiteral("Abrr1"));
     QCOMPARE(f.dialogs.Messages(), QStringList{message.arg(path)});
-    QCOMPARE(f.List()->count(), 0);
-    QVERIFY(f.window->SourceName.isEmpty());
-    QCOMPARE(f.Text(QStringLiteral("Label8")), QStringLiteral("Fonte: <não selecionada>"));
-    QVERIFY(!f.Find<QTimer>(QStringLiteral("Timer1"))->isActive());
-    QVERIFY(!f.Find(QStringLiteral("Image1"))->isVisible());
+    // No question either: the refused file could not have replaced the edited card.
+    QCOMPARE(f.dialogs.Log(), (QStringList{QStringLiteral("OpenDialog1"),
+                                           QStringLiteral("OpenDialog1"), message.arg(path)}));
+    QCOMPARE(f.Lines(), lines);
+    QCOMPARE(f.List()->currentRow(), 3);
+    QCOMPARE(f.window->Document().Source(), shown);
+    QVERIFY(f.window->Document().IsModified());
+    QCOMPARE(f.Text(QStringLiteral("Label8")), source_line);
+    QVERIFY(f.Find<QTimer>(QStringLiteral("Timer1"))->isActive());
   }
 
   void asksToSaveOnClosing_data() {
     QTest::addColumn<bool>("from_card");
-    QTest::addColumn<bool>("answer");
+    QTest::addColumn<int>("answer");      // UserDialogs::Answer
     QTest::addColumn<QString>("chosen");  // empty: the save dialog is cancelled
     QTest::addColumn<QString>("written");
-    QTest::newRow("file, no") << false << false << QString() << QString();
-    QTest::newRow("file, yes") << false << true << QString() << QStringLiteral("cartao.mc");
-    QTest::newRow("card, yes") << true << true << QStringLiteral("lido")
-                               << QStringLiteral("lido.mc");
-    QTest::newRow("card, cancel") << true << true << QString() << QString();
+    QTest::addColumn<bool>("closes");
+    using A = UserDialogs::Answer;
+    QTest::newRow("file, no") << false << int(A::No) << QString() << QString() << true;
+    QTest::newRow("file, yes") << false << int(A::Yes) << QString() << QStringLiteral("cartao.mc")
+                               << true;
+    QTest::newRow("file, cancel") << false << int(A::Cancel) << QString() << QString() << false;
+    QTest::newRow("card, yes") << true << int(A::Yes) << QStringLiteral("lido")
+                               << QStringLiteral("lido.mc") << true;
+    // Without a file to keep the edits in, closing would lose them: as Cancelar.
+    QTest::newRow("card, save dialog cancelled")
+        << true << int(A::Yes) << QString() << QString() << false;
   }
   void asksToSaveOnClosing() {
     QFETCH(bool, from_card);
-    QFETCH(bool, answer);
+    QFETCH(int, answer);
     QFETCH(QString, chosen);
     QFETCH(QString, written);
+    QFETCH(bool, closes);
     f.OpenCard(StandardCard());
-    RemoveSave(f.window->Image, 1);  // a change only the image in memory has
-    if (from_card) {
-      f.window->SourceName = QStringLiteral("*MEMORY CARD*");
-      f.window->ShowLoadedImage();
-    }
+    if (from_card) f.window->ShowCard(StandardCard(), {}, QStringLiteral("*MEMORY CARD*"));
+    RemoveFirstSave(*f.window);  // a change only the image in memory has
     f.dialogs.Clear();
-    answer ? f.dialogs.QueueYes() : f.dialogs.QueueNo();
-    if (from_card && answer) {
-      chosen.isEmpty() ? f.dialogs.QueueCancel() : f.dialogs.QueueFile(f.Path(chosen));
+    switch (static_cast<UserDialogs::Answer>(answer)) {
+      case UserDialogs::Answer::Yes:
+        f.dialogs.QueueYes();
+        if (from_card)
+          chosen.isEmpty() ? f.dialogs.QueueCancel() : f.dialogs.QueueFile(f.Path(chosen));
+        break;
+      case UserDialogs::Answer::No:
+        f.dialogs.QueueNo();
+        break;
+      case UserDialogs::Answer::Cancel:
+        f.dialogs.QueueCancel();
+        break;
     }
-    QVERIFY(f.window->close());
+    QCOMPARE(f.window->close(), closes);
+    QCOMPARE(f.window->isVisible(), !closes);
     QCOMPARE(f.dialogs.Log().first(),
              QStringLiteral("Confirmação: Deseja salvar o arquivo atual?"));
-    QCOMPARE(f.dialogs.Log().size(), from_card && answer ? 2 : 1);
+    QCOMPARE(f.dialogs.Requests().front().kind, DialogRequest::Kind::YesNoCancel);
+    QCOMPARE(f.dialogs.Log().size(), from_card && answer == int(UserDialogs::Answer::Yes) ? 2 : 1);
     const CardImage original = StandardCard();
     const bool original_kept = ReadBytes(f.Path(QStringLiteral("cartao.mc")).toStdString()) ==
                                std::vector<uint8_t>(original.begin(), original.end());
     QCOMPARE(original_kept, written != QStringLiteral("cartao.mc"));
     if (!written.isEmpty()) {
-      const auto bytes = ReadBytes(f.Path(written).toStdString());
-      QVERIFY(
-          std::equal(bytes.begin(), bytes.end(), f.window->Image.begin(), f.window->Image.end()));
+      QVERIFY(std::ranges::equal(ReadBytes(f.Path(written).toStdString()),
+                                 f.window->Document().Image()));
     }
+    if (!closes) QCOMPARE(GetBlockState(f.window->Document().Image(), 1), BlockState::RemovedFirst);
+  }
+
+  void closesUnaskedWhenNothingChanged() {
+    f.OpenCard(StandardCard());
+    RemoveFirstSave(*f.window);
+    f.Trigger(QStringLiteral("Desfazer1"));
+    f.dialogs.Clear();
+    QVERIFY(f.window->close());
+    QVERIFY(f.dialogs.Requests().empty());
   }
 
   void staysOpenWhenTheSaveOnClosingFails() {
     f.OpenCard(StandardCard());
-    RemoveSave(f.window->Image, 1);
+    RemoveFirstSave(*f.window);
     // The file in use became a folder: saving over it fails.
-    const std::string source = f.window->SourceName.toStdString();
+    const std::string source = f.window->Document().Source().toStdString();
     std::filesystem::remove(source);
     std::filesystem::create_directory(source);
     f.dialogs.Clear();
@@ -281,7 +309,7 @@ class MainWindowTest : public QObject {
     QVERIFY(f.window->isVisible());
     QCOMPARE(f.dialogs.Messages().size(), 1);
     QVERIFY(f.dialogs.Messages().first().startsWith(QStringLiteral("Vexilor: ")));
-    QCOMPARE(GetBlockState(f.window->Image, 1), BlockState::RemovedFirst);
+    QCOMPARE(GetBlockState(f.window->Document().Image(), 1), BlockState::RemovedFirst);
     f.dialogs.QueueNo();
     QVERIFY(f.window->close());
   }
@@ -325,9 +353,7 @@ class MainWindowTest : public QObject {
   }
 
   void savesACardImageUnderANewNameEachTime() {
-    f.OpenCard(StandardCard());
-    f.window->SourceName = QStringLiteral("*MEMORY CARD*");
-    f.window->ShowLoadedImage();
+    f.window->ShowCard(StandardCard(), {}, QStringLiteral("*MEMORY CARD*"));
     for (const char* name : {"primeiro", "segundo.bin"}) {
       f.dialogs.QueueYes();
       f.dialogs.QueueFile(f.Path(QString::fromUtf8(name)));
@@ -348,7 +374,7 @@ class MainWindowTest : public QObject {
              QStringList{QStringLiteral("Vexilor: Não foi possível ler ou gravar o arquivo\n%1\n\n"
                                         "Motivo: uma parte do caminho não é uma pasta.")
                              .arg(path)});
-    QVERIFY(f.window->SourceName.isEmpty());
+    QVERIFY(f.window->Document().Source().isEmpty());
     QCOMPARE(f.List()->count(), 0);
     f.OpenCard(StandardCard());  // the program goes on
     QCOMPARE(f.List()->count(), SaveBlockCount);
@@ -417,7 +443,7 @@ class MainWindowTest : public QObject {
     auto* image1 = f.Find<StretchedPicture>(QStringLiteral("Image1"));
     for (int phase : {3, 1, 2}) {
       IconFileImage icon_file{};
-      BuildIconFile(f.window->Image, line + 1, frames[phase - 1], icon_file);
+      BuildIconFile(f.window->Document().Image(), line + 1, frames[phase - 1], icon_file);
       QImage expected;
       QVERIFY(expected.loadFromData(icon_file.data(), static_cast<int>(icon_file.size()), "ICO"));
       QCOMPARE(f.window->IconPhase, phase);
@@ -428,7 +454,7 @@ class MainWindowTest : public QObject {
 
   void decodesIconsThroughTheIconReader() {
     f.OpenCard(StandardCard());
-    const CardImage& image = f.window->Image;
+    const CardImage& image = f.window->Document().Image();
     // Top-left pixel of frame 1 of block 1: low half of the first pixel byte, through the palette.
     const uint8_t index = BlockOf(image, 1)[TitleFrame::IconFramesOffset] & 0x0F;
     const std::size_t colour_at = TitleFrame::ColourTableOffset + 2u * index;
@@ -461,7 +487,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(request.file_name, QStringLiteral("ABC_EU.ico"));
     QVERIFY(!request.confirm_overwrite);
     IconFileImage expected{};
-    BuildIconFile(f.window->Image, 1, 1, expected);
+    BuildIconFile(f.window->Document().Image(), 1, 1, expected);
     const std::vector<uint8_t> bytes = ReadBytes(f.Path(written).toStdString());
     QVERIFY(std::equal(bytes.begin(), bytes.end(), expected.begin(), expected.end()));
     const std::vector<uint8_t> head = {0, 0, 1, 0,    1, 0, 16, 16,   16, 0, 0,
@@ -526,7 +552,7 @@ class MainWindowTest : public QObject {
     f.Trigger(command);
     QCOMPARE(f.dialogs.Log(), QStringList{QStringLiteral("Confirmação: ") + question});
     QVERIFY(!f.dialogs.Requests().front().no_is_default);
-    QVERIFY(f.window->Image == StandardCard());
+    QVERIFY(f.window->Document().Image() == StandardCard());
     QCOMPARE(f.Lines(), lines);
   }
 
@@ -563,7 +589,7 @@ class MainWindowTest : public QObject {
     f.dialogs.QueueYes();
     f.Trigger(command);
     QCOMPARE(f.dialogs.Messages(), message.isEmpty() ? QStringList() : QStringList{message});
-    if (!message.isEmpty()) QVERIFY(f.window->Image == StandardCard());
+    if (!message.isEmpty()) QVERIFY(f.window->Document().Image() == StandardCard());
     QCOMPARE(f.List()->currentRow(), line);
     QCOMPARE(f.List()->currentItem()->text(), line_after);
   }
@@ -621,8 +647,7 @@ class MainWindowTest : public QObject {
     const QString previous = QDir::currentPath();
     const auto restore = qScopeGuard([&previous] { QDir::setCurrent(previous); });
     QDir::setCurrent(f.folder->path().c_str());
-    f.OpenCard(StandardCard());
-    f.window->SourceName = QStringLiteral("*memory card*");
+    f.window->ShowCard(StandardCard(), {}, QStringLiteral("*memory card*"));
     f.dialogs.Clear();
     f.dialogs.QueueYes();
     f.Trigger(QStringLiteral("Salvararquivoimagem1"));
@@ -725,15 +750,7 @@ class MainWindowTest : public QObject {
     if (image_shown) f.OpenCard(StandardCard());
     f.dialogs.Clear();
 
-    QMimeData data;
-    const QByteArray path = QByteArray::fromStdString(folder) + dropped;
-    data.setUrls({QUrl::fromEncoded("file://" + path.toPercentEncoding("/"))});
-    const QPoint at = f.window->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(f.window.get(), &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(f.window.get(), &drop);
+    f.DropFile(QByteArray::fromStdString(folder) + dropped);
 
     QCOMPARE(f.dialogs.Messages(), QStringList());
     QCOMPARE(f.List()->item(2)->text(), line3);

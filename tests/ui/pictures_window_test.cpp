@@ -84,15 +84,20 @@ class PicturesWindowTest : public QObject {
     });
     f.Trigger(QStringLiteral("TrocarIcone1"));
     QVERIFY(previewed);
-    const SaveIcon icon = ReadSaveIcon(f.window->Image, 1);
-    QCOMPARE(BlockOf(f.window->Image, 1)[2], uint8_t(0x11));  // one frame now
+    const SaveIcon icon = ReadSaveIcon(f.window->Document().Image(), 1);
+    QCOMPARE(BlockOf(f.window->Document().Image(), 1)[2], uint8_t(0x11));  // one frame now
     QCOMPARE(icon.palette[icon.frames[0][0]], uint16_t(0x001F));
     // Nothing but the flag, the palette and the first icon frame changed.
     for (std::size_t i = 0; i < CardSize; ++i) {
       if (i == 8192 + 2 || (i >= 8192 + 0x60 && i < 8192 + 0x100)) continue;
-      QVERIFY2(f.window->Image[i] == card[i], qPrintable(QString::number(i)));
+      QVERIFY2(f.window->Document().Image()[i] == card[i], qPrintable(QString::number(i)));
     }
     QCOMPARE(f.dialogs.Log(), QStringList{"OpenDialogIcone"});
+    // One undo step brings the old icon back.
+    QCOMPARE(f.Action(QStringLiteral("Desfazer1"))->text(),
+             QStringLiteral("Desfazer troca do ícone de 'BESLUS-01234SAVEGAME'"));
+    f.Trigger(QStringLiteral("Desfazer1"));
+    QVERIFY(f.window->Document().Image() == card);
   }
 
   void refusesABadPictureBeforeAnyPreview() {
@@ -104,7 +109,7 @@ class PicturesWindowTest : public QObject {
     f.Trigger(QStringLiteral("TrocarIcone1"));
     QCOMPARE(f.dialogs.Messages().size(), 1);
     QVERIFY(f.dialogs.Messages().at(0).startsWith("Erro: Não foi possível ler a imagem "));
-    QVERIFY(f.window->Image == card);
+    QVERIFY(f.window->Document().Image() == card);
   }
 
   // A PocketStation program (name "BESLESP...", "MCX0") whose viewer icon has two frames: the

@@ -35,7 +35,7 @@ StartUp StartWith(const std::string& path) {
     for (QWidget* window : QApplication::topLevelWidgets()) {
       if (auto* form = qobject_cast<TForm1*>(window)) {
         seen.source_line = form->findChild<QLabel*>(QStringLiteral("Label8"))->text();
-        form->SourceName.clear();  // no save question on the way out
+        form->Document().Close();  // no save question on the way out
       }
     }
     QCoreApplication::quit();

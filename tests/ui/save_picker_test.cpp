@@ -52,9 +52,11 @@ class SavePickerTest : public QObject {
                                 QStringLiteral("TRES BLOCOS|SLUS-01234|3")}));
     QVERIFY(ok_is_default);
     QCOMPARE(f.dialogs.Messages(), QStringList());
-    QVERIFY(f.window->Image == expected);
+    QVERIFY(f.window->Document().Image() == expected);
     // The removed save's block 3 is the first available one.
     QCOMPARE(f.List()->item(2)->text(), QStringLiteral("TRES BLOCOS"));
+    f.Trigger(QStringLiteral("Desfazer1"));
+    QVERIFY(f.window->Document().Image() == StandardCard());
   }
 
   void cancelChangesNothing() {
@@ -64,7 +66,7 @@ class SavePickerTest : public QObject {
     f.dialogs.QueueFile(other);
     WhenModalOpens([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
     f.Trigger(QStringLiteral("Abrirnicosave1"));
-    QVERIFY(f.window->Image == StandardCard());
+    QVERIFY(f.window->Document().Image() == StandardCard());
     QCOMPARE(f.dialogs.Messages(), QStringList());
   }
 
@@ -77,7 +79,7 @@ class SavePickerTest : public QObject {
     QCOMPARE(
         f.dialogs.Messages(),
         QStringList{QStringLiteral("Atenção: O arquivo %1 não contém nenhum 'Save'!").arg(other)});
-    QVERIFY(f.window->Image == StandardCard());
+    QVERIFY(f.window->Document().Image() == StandardCard());
   }
 
   void exportsInTheFormatOfTheChosenFilter_data() {

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     dialogs.QueueFile(arguments[2]);
     window.findChild<QAction*>(QStringLiteral("Abrr1"))->trigger();
     auto* list = window.findChild<QListWidget*>(QStringLiteral("ListBox1"));
-    const int line = FirstSaveLine(window.Image);
+    const int line = FirstSaveLine(window.Document().Image());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(line)).center());
   }

@@ -83,6 +83,38 @@ class QtUserDialogsTest : public QObject {
     QCOMPARE(seen.buttons, (QStringList{"&Sim", "&Não"}));
   }
 
+  // The question before unsaved edits are dropped: only an explicit No discards them.
+  void threeWayQuestionAnswers_data() {
+    using A = UserDialogs::Answer;
+    QTest::addColumn<int>("key");  // 0: close the box through its title bar
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Enter takes Sim") << int(Qt::Key_Return) << int(A::Yes);
+    QTest::newRow("Alt+N") << int(Qt::Key_N) << int(A::No);
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << int(A::Cancel);
+    QTest::newRow("title bar's close") << 0 << int(A::Cancel);
+  }
+  void threeWayQuestionAnswers() {
+    QFETCH(int, key);
+    QFETCH(int, answer);
+    SeenBox seen;
+    WhenModalOpens([&](QWidget* modal) {
+      auto& box = *qobject_cast<QMessageBox*>(modal);
+      seen = Look(box);
+      if (key == 0) {
+        box.close();
+      } else {
+        QTest::keyClick(&box, Qt::Key(key), key == Qt::Key_N ? Qt::AltModifier : Qt::NoModifier);
+      }
+    });
+    const UserDialogs::Answer given = QtUserDialogs().AskYesNoCancel(
+        nullptr, QStringLiteral("Deseja salvar o arquivo atual?"), QStringLiteral("Confirmação"));
+    QCOMPARE(int(given), answer);
+    QCOMPARE(seen.title, QStringLiteral("Confirmação"));
+    QCOMPARE(seen.icon, QMessageBox::NoIcon);
+    seen.buttons.sort();
+    QCOMPARE(seen.buttons, (QStringList{"&Não", "&Sim", "Cancelar"}));
+  }
+
   void fileDialogIsSetUpFromTheRequest_data() {
     QTest::addColumn<bool>("save");
     QTest::addColumn<bool>("accept");

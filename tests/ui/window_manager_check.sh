@@ -54,7 +54,7 @@ wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || f
 cp "$sample" "$work/demo.mc"
 "$vexilor" "$work/demo.mc" >/dev/null 2>&1 &
 pids+=($!)
-main="Vexilor v1.2"
+main="demo.mc - Vexilor v1.2"
 wait_for active_is "$main" || fail "janela principal não ficou ativa"
 asks_for_none_of "$main" $((0x10))
 
