@@ -95,7 +95,7 @@ class PicturesWindowTest : public QObject {
     QCOMPARE(f.dialogs.Log(), QStringList{"OpenDialogIcone"});
     // One undo step brings the old icon back.
     QCOMPARE(f.Action(QStringLiteral("Desfazer1"))->text(),
-             QStringLiteral("Desfazer troca do ícone de 'BESLUS-01234SAVEGAME'"));
+             QStringLiteral("Desfazer troca do ícone de 'ESLUS-01234SAVEGAME'"));
     f.Trigger(QStringLiteral("Desfazer1"));
     QVERIFY(f.window->Document().Image() == card);
   }
