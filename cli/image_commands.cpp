@@ -127,6 +127,15 @@ constexpr FormatName kFormatExtensions[] = {
     {"mcs", SingleSaveFormat::Mcs},          {"psx", SingleSaveFormat::ActionReplay},
     {"pda", SingleSaveFormat::ActionReplay}, {"mcb", SingleSaveFormat::ActionReplay},
     {"mcx", SingleSaveFormat::ActionReplay}, {"psv", SingleSaveFormat::Psv}};
+}  // namespace
+
+QStringList SingleSaveExtensions() {
+  QStringList extensions;
+  for (const auto& entry : kFormatExtensions) extensions << QString::fromLatin1(entry.name);
+  return extensions;
+}
+
+namespace {
 const QString kFormatOption = QStringLiteral("formato");
 const QString kBlockOption = QStringLiteral("bloco");
 const QString kScaleOption = QStringLiteral("escala");

@@ -20,6 +20,9 @@ int RunTrocarIcone(const QStringList& arguments);
 int RunNovo(const QStringList& arguments);
 int RunConverter(const QStringList& arguments);
 
+// The extensions single-save files are known by (a raw save has none), lower case, no dot.
+QStringList SingleSaveExtensions();
+
 // The card formats --formato names ("mc|mcr|gme|vgs|vmp|psx").
 const QString& CardFormatCodes();
 void AddCardFormatOption(CommandLine& line);

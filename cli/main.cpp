@@ -8,6 +8,7 @@
 
 #include "card/error_reason_text.h"
 #include "card/file_io.h"
+#include "card/formats/card_file.h"
 #include "cli/collection_commands.h"
 #include "cli/command_line.h"
 #include "cli/image_commands.h"
@@ -64,6 +65,23 @@ constexpr Command kCommands[] = {
      RunPocketstation},
 };
 
+// The completion of file names reads these lines: extensions, each with its dot.
+QString FileTypesHelp() {
+  QStringList images;
+  for (const CardFormatInfo& info : CardFormats()) {
+    for (std::string_view extension : info.extensions) {
+      images << u'.' +
+                    QString::fromLatin1(extension.data(), static_cast<qsizetype>(extension.size()));
+    }
+  }
+  QStringList saves;
+  for (const QString& extension : SingleSaveExtensions()) saves << u'.' + extension;
+  return QStringLiteral(
+             "Imagens de Memory Card: %1\n'Saves' únicos: %2 e 'saves' brutos\n"
+             "(reconhecidos pelo conteúdo, seja qual for a extensão).\n")
+      .arg(images.join(u' '), saves.join(u' '));
+}
+
 QString GeneralUsage() {
   QStringList synopses;
   qsizetype width = 0;
@@ -82,8 +100,8 @@ QString GeneralUsage() {
       "ou --cartao-virtual CARTAO.mc, ou --leitor memcarduino|ps1cardlink|dexdrive --serial "
       "PORTA;\ngravar --verificar lê o Memory Card de volta e compara.\n"
       "Ajuda de cada comando: vexilor-cli COMANDO --help\n"
-      "Saída: 0 feito; 1 recusado ou com falha (mensagem em stderr); 2 uso incorreto.\n");
-  return text;
+      "Saída: 0 feito; 1 recusado ou com falha (mensagem em stderr); 2 uso incorreto.\n\n");
+  return text + FileTypesHelp();
 }
 
 const Command* FindCommand(const QString& name) {
@@ -108,6 +126,10 @@ int main(int argc, char** argv) {
   }
   const Command* command = FindCommand(arguments.first());
   const bool help = arguments.first() == "--help" || arguments.first() == "-h";
+  if (arguments.first() == "--version") {
+    PrintOut(QStringLiteral("vexilor-cli " VEXILOR_VERSION "\n"));
+    return ExitDone;
+  }
   if (!command && !help) {
     PrintError(QStringLiteral("vexilor-cli: comando desconhecido: %1\n\n").arg(arguments.first()) +
                GeneralUsage());

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the build into a staging folder and checks what the desktop will read from it: both
-# programs, a menu entry that desktop-file-validate accepts, and file types that
+# programs, their manual pages and completion, a menu entry that desktop-file-validate accepts, and file types that
 # update-mime-database compiles cleanly and that recognise a card image and a single save by
 # their content.
 # Usage: check_install.sh BUILD_DIR STAGE_DIR MIME_PROBE VEXILOR_CLI SAMPLE_CARD
@@ -14,6 +14,21 @@ for program in vexilor vexilor-cli; do
   [[ -x "$stage/bin/$program" ]] || fail "bin/$program não instalado"
 done
 [[ -f "$stage/share/icons/hicolor/32x32/apps/vexilor.png" ]] || fail "ícone não instalado"
+for file in share/bash-completion/completions/vexilor-cli share/metainfo/org.vexilor.vexilor.metainfo.xml \
+  share/doc/vexilor/copyright share/doc/vexilor/changelog.gz; do
+  [[ -f "$stage/$file" ]] || fail "$file não instalado"
+done
+
+# The manual pages: Portuguese headings, the hand-written sections, and every command of the help.
+for page in vexilor vexilor-cli; do
+  roff=$(zcat "$stage/share/man/man1/$page.1.gz") || fail "man1/$page.1.gz não instalado"
+  for heading in NOME SINOPSE 'DESCRIÇÃO' 'ESTADO DE SAÍDA' ARQUIVOS EXEMPLOS; do
+    grep -q "^\.SH \"\?$heading" <<<"$roff" || fail "$page(1) sem a seção $heading"
+  done
+done
+for command in $("$cli" --help | sed -n '/^Comandos:/,/^$/s/^  \([a-z-]*\) .*/\1/p'); do
+  grep -q "^\.SS \"Comando $command:\"" <<<"$roff" || fail "vexilor-cli(1) sem o comando $command"
+done
 
 entry="$stage/share/applications/vexilor.desktop"
 report=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate: $report"
