@@ -344,7 +344,7 @@ int RunLocalidade(const QStringList& arguments) {
 
 int RunIcone(const QStringList& arguments) {
   CommandLine line({"icone",
-                    {kImage, kBlock, "SAIDA"},
+                    {kImage, kBlock, "SAIDA.ico"},
                     "[--formato ico|png|gif] [--escala N] [--forcar]",
                     "Grava o ícone do 'save' que começa em BLOCO no formato de --formato ou, sem "
                     "ele, no da\nextensão de SAIDA (.ico quando ela não indica outro): .ico, o "
@@ -412,9 +412,9 @@ int RunConverter(const QStringList& arguments) {
 int RunTrocarIcone(const QStringList& arguments) {
   return RunEdit(arguments,
                  {"trocar-icone",
-                  {kImage, kBlock, "IMAGEM_NOVA"},
+                  {kImage, kBlock, "FIGURA"},
                   {},
-                  "Troca o ícone do 'save' que começa em BLOCO pela figura de IMAGEM_NOVA (PNG, "
+                  "Troca o ícone do 'save' que começa em BLOCO pela FIGURA (PNG, "
                   "BMP, GIF de até 3\nquadros ou JPEG), reduzida a 16 x 16 pixels e 16 cores; o "
                   "transparente fica transparente."},
                  [](const CommandLine& line) -> Edit {

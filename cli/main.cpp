@@ -42,7 +42,7 @@ constexpr Command kCommands[] = {
      "altera a localidade de um 'save'", RunLocalidade},
     {"icone", "IMAGEM BLOCO SAIDA [--formato ico|png|gif] [--escala N] [--forcar]",
      "grava o ícone de um 'save' (.ico, .png ou .gif animado)", RunIcone},
-    {"trocar-icone", "IMAGEM BLOCO IMAGEM_NOVA [-o SAIDA.mc [--forcar]]",
+    {"trocar-icone", "IMAGEM BLOCO FIGURA [-o SAIDA.mc [--forcar]]",
      "troca o ícone de um 'save' por uma figura", RunTrocarIcone},
     {"novo", "SAIDA.mc [--forcar]", "grava uma imagem em branco", RunNovo},
     {"converter", "ENTRADA SAIDA [--formato mc|mcr|gme|vgs|vmp|psx] [--forcar]",

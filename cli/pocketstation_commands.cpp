@@ -18,6 +18,8 @@ namespace {
 const QString kReaderOption = QStringLiteral("leitor");
 const QString kSerialOption = QStringLiteral("serial");
 const QString kReaderSynopsis = QStringLiteral("--leitor memcarduino --serial PORTA");
+const QString kReaderHelp = QStringLiteral("memcarduino (firmware 0.8 ou mais recente).");
+const QString kSerialHelp = QStringLiteral("Porta serial do leitor, como COM3 ou /dev/ttyUSB0.");
 
 struct Action {
   const char* name;
@@ -41,8 +43,9 @@ QString GeneralText() {
                 .arg(QString::fromUtf8(action.name), QString::fromUtf8(action.description));
   }
   return text + QStringLiteral(
-                    "\nSó o leitor MemCARDuino com firmware 0.8 ou mais recente tem "
-                    "esses comandos.\n");
+                    "\nSó o leitor MemCARDuino com firmware 0.8 ou mais recente tem esses "
+                    "comandos.\n\nOpções:\n  --leitor LEITOR  %1\n  --serial PORTA   %2\n")
+                    .arg(kReaderHelp, kSerialHelp);
 }
 
 ReaderEntry ReaderOf(const CommandLine& line) {
@@ -92,11 +95,8 @@ int RunPocketstation(const QStringList& arguments) {
   }
   CommandLine line({QStringLiteral("pocketstation ") + action->name, action->positionals,
                     kReaderSynopsis, QString::fromUtf8(action->description)});
-  line.AddOption({kReaderOption}, QStringLiteral("memcarduino (firmware 0.8 ou mais recente)."),
-                 QStringLiteral("LEITOR"));
-  line.AddOption({kSerialOption},
-                 QStringLiteral("Porta serial do leitor, como COM3 ou /dev/ttyUSB0."),
-                 QStringLiteral("PORTA"));
+  line.AddOption({kReaderOption}, kReaderHelp, QStringLiteral("LEITOR"));
+  line.AddOption({kSerialOption}, kSerialHelp, QStringLiteral("PORTA"));
   if (!line.Parse(arguments.mid(1))) return ExitDone;
   PocketStationDevice device(ReaderOf(line));
   if (auto failure = device.Open()) return Failed(*failure);
