@@ -13,19 +13,6 @@
 
 namespace {
 
-// Fifteen one-block saves, each with three icon frames: every line a title, every icon shown.
-CardImage FullCard() {
-  CardImage card = test_support::BlankCard();
-  for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
-    test_support::PlaceSave(
-        card, {.blocks = {block},
-               .title = test_support::SingleByteTitle("SAVE " + std::to_string(block)),
-               .icon_frames = 3,
-               .seed = static_cast<uint8_t>(block)});
-  }
-  return card;
-}
-
 void BM_StartUpToWindowShown(benchmark::State& state) {
   for (auto _ : state) {
     QProcess probe;
@@ -47,7 +34,7 @@ struct LoadedWindow {
   TForm1 window{dialogs};
   LoadedWindow() {
     window.show();
-    window.ShowCard(FullCard(), {}, QStringLiteral("/tmp/cheio.mc"));
+    window.ShowCard(test_support::FullCardOfOneBlockSaves(), {}, QStringLiteral("/tmp/cheio.mc"));
   }
 };
 

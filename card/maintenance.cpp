@@ -101,6 +101,18 @@ void ChangeChain(CardImage& image, int block, const ChainChange& change) {
 
 }  // namespace
 
+bool RequireSaveInUse(const CardImage& image, int block) {
+  if (!IsSaveBlock(block)) {
+    ShowInvalidBlockMessage();
+    return false;
+  }
+  if (StateOf(image, block) != BlockState::InUseFirst) {
+    ShowNotASaveStartRefusal();
+    return false;
+  }
+  return true;
+}
+
 bool CheckSaveChain(const CardImage& image, int block) {
   if (!IsSaveBlock(block)) {
     ShowInvalidBlockMessage();

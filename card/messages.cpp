@@ -27,6 +27,10 @@ void ShowInvalidBlockMessage() {
   ShowMessage("Referência de Bloco Inválida", "Erro");
 }
 
+void ShowNotASaveStartRefusal() {
+  ShowMessage("Selecione um bloco que seja o primeiro de uma série e esteja ocupado!", "Atenção");
+}
+
 void ShowWarning(const std::string& text) {
   ++warnings_shown;
   ShowMessage(text, "Atenção");

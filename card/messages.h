@@ -16,6 +16,10 @@ void ShowMessage(const std::string& text, const std::string& caption);
 // "Referência de Bloco Inválida", caption "Erro".
 void ShowInvalidBlockMessage();
 
+// "Selecione um bloco que seja o primeiro de uma série e esteja ocupado!", caption "Atenção":
+// the refusal of the commands that act on a save in use.
+void ShowNotASaveStartRefusal();
+
 // A note that lets the operation go on (caption "Atenção"). Counted apart, so that a command
 // line can tell it from a refusal.
 void ShowWarning(const std::string& text);

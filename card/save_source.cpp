@@ -19,5 +19,9 @@ bool HoldsCardImage(const std::string& path) {
 
 bool LoadSourceCard(CardImage& card, const std::string& path) {
   CardContainer container;
+  return LoadSourceCard(card, container, path);
+}
+
+bool LoadSourceCard(CardImage& card, CardContainer& container, const std::string& path) {
   return LoadCardFile(card, container, path);
 }

@@ -16,29 +16,34 @@ void ShowExportRefusal() {
   ShowMessage("Não é possível exportar o Save. A checagem de consistência falhou!", "Erro");
 }
 
-// The n lowest available blocks, ascending: where an import puts the save's blocks.
-std::vector<int> LowestAvailableBlocks(const CardImage& image, int n) {
-  std::vector<int> blocks;
-  for (int block = FirstSaveBlock; block <= LastSaveBlock && std::ssize(blocks) < n; ++block) {
-    if (IsAvailableState(GetBlockState(image, block))) blocks.push_back(block);
+// The n blocks an import takes, ascending: the lowest available ones, those of last_resort only
+// when the others do not suffice.
+std::vector<int> ImportTargets(const CardImage& image, int n, std::span<const int> last_resort) {
+  std::vector<int> preferred;
+  std::vector<int> spare;
+  for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
+    if (!IsAvailableState(GetBlockState(image, block))) continue;
+    (std::ranges::find(last_resort, block) == last_resort.end() ? preferred : spare)
+        .push_back(block);
   }
-  return blocks;
+  preferred.insert(preferred.end(), spare.begin(), spare.end());
+  preferred.resize(static_cast<std::size_t>(n));
+  std::ranges::sort(preferred);
+  return preferred;
 }
 
 uint16_t LinkTo(const std::vector<int>& blocks, std::size_t next) {
   return next < blocks.size() ? static_cast<uint16_t>(blocks[next] - 1) : NoLink;
 }
 
-// The file's save, or nothing after the refusal. A save never has more than 15 blocks, so a
-// longer file is only measured, never read whole.
+}  // namespace
+
 std::optional<SaveContents> ReadSingleSaveFile(const std::string& path) {
   if (!RequireExistingFile(path)) return std::nullopt;
   std::vector<uint8_t> file = ReadFilePrefix(path, MaxSingleSaveBytes);
   std::uintmax_t size = file.size() < MaxSingleSaveBytes ? file.size() : FileSizeOf(path);
   return DecodeSingleSave(file, size, path);
 }
-
-}  // namespace
 
 std::optional<SaveContents> SaveOnCard(const CardImage& image, int block) {
   if (!IsSaveBlock(block)) {
@@ -78,16 +83,24 @@ bool ImportSingleSave(CardImage& image, const std::string& path) {
   return save && ImportSave(image, *save);
 }
 
-bool ImportSaveFromCard(CardImage& image, const CardImage& source, int block,
-                        const std::string& source_path) {
+std::optional<SaveContents> SaveFromCard(const CardImage& source, int block,
+                                         const std::string& source_path,
+                                         const std::string& comment) {
   std::optional<SaveContents> save = SaveOnCard(source, block);
-  if (!save) return false;
+  if (!save) return std::nullopt;
   const std::vector<uint8_t> file = EncodeMcs(*save);
   save = DecodeMcs(file, file.size(), source_path);
+  if (save) save->comment = comment;
+  return save;
+}
+
+bool ImportSaveFromCard(CardImage& image, const CardImage& source, int block,
+                        const std::string& source_path) {
+  std::optional<SaveContents> save = SaveFromCard(source, block, source_path);
   return save && ImportSave(image, *save);
 }
 
-bool ImportSave(CardImage& image, const SaveContents& save) {
+int ImportSave(CardImage& image, const SaveContents& save, std::span<const int> last_resort) {
   const int n = save.block_count;
   int available = CountFreeBlocks(image);
   if (available < n) {
@@ -95,9 +108,9 @@ bool ImportSave(CardImage& image, const SaveContents& save) {
                     " bloco(s) livre(s). Encontrado(s) apenas " + std::to_string(available) +
                     " Bloco(s) livre(s)!",
                 "Erro");
-    return false;
+    return 0;
   }
-  std::vector<int> targets = LowestAvailableBlocks(image, n);
+  std::vector<int> targets = ImportTargets(image, n, last_resort);
   for (std::size_t i = 0; i < targets.size(); ++i) {
     int block = targets[i];
     auto frame = DirectoryFrameOf(image, block);
@@ -116,5 +129,5 @@ bool ImportSave(CardImage& image, const SaveContents& save) {
                 BlockOf(image, block).begin());
     UpdateDirectoryXor(image, block);
   }
-  return true;
+  return targets.front();
 }

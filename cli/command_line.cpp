@@ -72,13 +72,16 @@ bool CommandLine::Parse(const QStringList& arguments) {
     return false;
   }
   positionals_ = parser_.positionalArguments();
-  const qsizetype expected = usage_.positionals.size();
+  const qsizetype most = usage_.positionals.size();
+  const qsizetype expected =
+      std::count_if(usage_.positionals.begin(), usage_.positionals.end(),
+                    [](const QString& name) { return !name.startsWith(u'['); });
   if (positionals_.size() < expected) {
     Fail(QStringLiteral("falta o argumento %1").arg(usage_.positionals.at(positionals_.size())));
   }
-  const bool repeats = expected > 0 && usage_.positionals.last().endsWith(QStringLiteral("..."));
-  if (positionals_.size() > expected && !repeats) {
-    Fail(QStringLiteral("argumento a mais: %1").arg(positionals_.at(expected)));
+  const bool repeats = most > 0 && usage_.positionals.last().endsWith(QStringLiteral("..."));
+  if (positionals_.size() > most && !repeats) {
+    Fail(QStringLiteral("argumento a mais: %1").arg(positionals_.at(most)));
   }
   return true;
 }

@@ -28,9 +28,10 @@ class UsageError : public std::runtime_error {
 };
 
 struct CommandUsage {
-  QString name;              // e.g. "remover"
-  QStringList positionals;   // names as shown, all required: {"IMAGEM", "BLOCO"}; a last name
-                             // ending in "..." takes one or more arguments
+  QString name;  // e.g. "remover"
+  // Names as shown: {"IMAGEM", "BLOCO"}. Only the last names may be in brackets ("[TEXTO]"),
+  // which may be left out, or end in "...", which takes one or more arguments.
+  QStringList positionals;
   QString options_synopsis;  // shown after them in the usage line: "[-o SAIDA.mc]"
   QString description;       // one or more lines of help
 };
@@ -47,6 +48,7 @@ class CommandLine {
   bool Parse(const QStringList& arguments);
 
   QString Positional(int index) const { return positionals_.at(index); }
+  bool HasPositional(int index) const { return index < positionals_.size(); }
   // The arguments from index on (those of a last name ending in "...").
   QStringList PositionalsFrom(int index) const { return positionals_.mid(index); }
   bool IsSet(const QString& name) const { return parser_.isSet(name); }

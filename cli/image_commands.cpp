@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 
+#include "card/directory_name.h"
 #include "card/file_io.h"
 #include "card/file_lock.h"
 #include "card/formats/card_file.h"
@@ -15,6 +16,8 @@
 #include "card/maintenance.h"
 #include "card/messages.h"
 #include "card/save_icon.h"
+#include "card/save_comments.h"
+#include "card/save_placement.h"
 #include "card/save_source.h"
 #include "card/single_save.h"
 #include "cli/command_line.h"
@@ -22,6 +25,7 @@
 #include "cli/message_report.h"
 #include "pictures/icon_import.h"
 #include "pictures/icon_pictures.h"
+#include "view/block_texts.h"
 #include "view/system_path.h"
 #include "view/window_texts.h"
 
@@ -63,26 +67,34 @@ bool IsExportableSave(const CardImage& image, int block) {
   return false;
 }
 
-// A command that changes the loaded image and writes it back, to -o or in place, only when the
-// change went through and altered something. Its arguments are checked before the image is read.
-using Edit = std::function<void(CardImage& image)>;
+// A command that changes the loaded image (and the comments its file keeps) and writes it back,
+// to -o or in place, only when the change went through and altered something. Its arguments are
+// checked before the image is read.
+using Edit = std::function<void(CardImage& image, CardContainer& container)>;
 using EditFromArguments = std::function<Edit(const CommandLine& line)>;
 
 using AddOptions = std::function<void(CommandLine& line)>;
 
-int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArguments& make_edit,
-            const AddOptions& add_options = {}) {
+// The command line of an edit: its own usage, plus -o.
+std::unique_ptr<CommandLine> EditCommandLine(CommandUsage usage, const AddOptions& add_options) {
   if (!usage.options_synopsis.isEmpty()) usage.options_synopsis += u' ';
   usage.options_synopsis += QStringLiteral("[-o SAIDA.mc [--forcar]]");
   usage.description +=
       QStringLiteral("\nA imagem é regravada no lugar (ou em SAIDA.mc) só quando muda.");
-  CommandLine line(std::move(usage));
-  line.AddOption({"o", kOutputOption}, QStringLiteral("Grava a imagem alterada em SAIDA.mc."),
-                 QStringLiteral("SAIDA.mc"));
-  line.AddForceOption(QStringLiteral("SAIDA.mc"));
-  if (add_options) add_options(line);
-  if (!line.Parse(arguments)) return ExitDone;
-  const Edit edit = make_edit(line);
+  auto line = std::make_unique<CommandLine>(std::move(usage));
+  line->AddOption({"o", kOutputOption}, QStringLiteral("Grava a imagem alterada em SAIDA.mc."),
+                  QStringLiteral("SAIDA.mc"));
+  line->AddForceOption(QStringLiteral("SAIDA.mc"));
+  if (add_options) add_options(*line);
+  return line;
+}
+
+// Where an edit writes the image.
+QString EditOutput(const CommandLine& line) {
+  return line.IsSet(kOutputOption) ? line.Value(kOutputOption) : line.Positional(0);
+}
+
+int ApplyEdit(const CommandLine& line, const Edit& edit) {
   const QString path = line.Positional(0);
   // -o naming the image itself is the same as no -o.
   if (line.IsSet(kOutputOption) &&
@@ -102,16 +114,23 @@ int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArgu
   }
   auto loaded = LoadImage(path);
   if (!loaded) return ExitFailed;
-  const auto before = std::make_unique<const CardImage>(loaded->image);
+  const auto before = std::make_unique<const LoadedImage>(*loaded);
   const int messages_before = MessagesShown();
-  edit(loaded->image);
+  edit(loaded->image, loaded->container);
   if (MessagesShown() != messages_before) return ExitFailed;
-  if (loaded->image == *before) {
+  if (loaded->image == before->image && loaded->container.comments == before->container.comments) {
     PrintError(QStringLiteral("Nada foi alterado; a imagem não foi gravada.\n"));
     return ExitDone;
   }
-  SaveImage(*loaded, line.IsSet(kOutputOption) ? line.Value(kOutputOption) : path);
+  SaveImage(*loaded, EditOutput(line));
   return ExitDone;
+}
+
+int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArguments& make_edit,
+            const AddOptions& add_options = {}) {
+  const auto line = EditCommandLine(std::move(usage), add_options);
+  if (!line->Parse(arguments)) return ExitDone;
+  return ApplyEdit(*line, make_edit(*line));
 }
 
 struct FormatName {
@@ -169,12 +188,36 @@ SingleSaveFormat ExportFormat(const CommandLine& line, const QString& output) {
                 .arg(line.Value(kFormatOption)));
 }
 
-// Takes the save that starts at block of the card at path into image.
-Edit ImportFromCard(const std::string& path, int block) {
-  return [path, block](CardImage& image) {
-    auto source = std::make_unique<CardImage>();
-    if (!LoadSourceCard(*source, path) || !IsExportableSave(*source, block)) return;
-    ImportSaveFromCard(image, *source, block, path);
+const QString kReplaceOption = QStringLiteral("substituir");
+
+// A save whose name a save in use already has replaces it only with --substituir.
+ReplaceQuestion ReplaceOnlyWhenAsked(const CommandLine& line) {
+  return [replace = line.IsSet(kReplaceOption)](const std::string& name) {
+    if (!replace) {
+      ReportFailure("Já existe um 'Save' com o nome " + name +
+                        " na imagem. Use --substituir para substituí-lo.",
+                    "Erro");
+    }
+    return replace;
+  };
+}
+
+void ImportInto(CardImage& image, CardContainer& container, std::optional<SaveContents> save,
+                const ReplaceQuestion& replace) {
+  if (save) ImportSaves(image, container.comments, std::span(&*save, 1), replace);
+}
+
+// Takes the save that starts at block of the card at path, with its comment there, into image.
+Edit ImportFromCard(const std::string& path, int block, ReplaceQuestion replace) {
+  return [path, block, replace](CardImage& image, CardContainer& container) {
+    auto source = std::make_unique<LoadedImage>();
+    if (!LoadSourceCard(source->image, source->container, path) ||
+        !IsExportableSave(source->image, block)) {
+      return;
+    }
+    ImportInto(image, container,
+               SaveFromCard(source->image, block, path, CardFileComment(source->container, block)),
+               replace);
   };
 }
 
@@ -266,10 +309,11 @@ int RunImportar(const QStringList& arguments) {
       arguments,
       {"importar",
        {kImage, "ARQUIVO"},
-       "[--bloco N]",
+       "[--bloco N] [--substituir]",
        "Coloca nos primeiros blocos livres da imagem o 'save' de ARQUIVO: um arquivo de 'save' "
        "único\n(.mcs, 'save' bruto, .psx/.pda/.mcb/.mcx, .psv) ou outra imagem de Memory Card, "
-       "da qual\n--bloco escolhe o 'save' pelo seu primeiro bloco."},
+       "da qual\n--bloco escolhe o 'save' pelo seu primeiro bloco. Um 'save' com o nome de outro "
+       "que já está\nna imagem é recusado, a não ser com --substituir."},
       [](const CommandLine& line) -> Edit {
         if (line.IsSet(kOutputOption)) {
           line.RequireDistinctFiles(line.Value(kOutputOption), {line.Positional(1)});
@@ -284,17 +328,23 @@ int RunImportar(const QStringList& arguments) {
         if (!card && line.IsSet(kBlockOption)) {
           line.Fail(QStringLiteral("--bloco só vale quando ARQUIVO é uma imagem de Memory Card"));
         }
+        const ReplaceQuestion replace = ReplaceOnlyWhenAsked(line);
         if (card) {
-          return ImportFromCard(source,
-                                line.IntegerOption(kBlockOption, FirstSaveBlock, LastSaveBlock));
+          return ImportFromCard(
+              source, line.IntegerOption(kBlockOption, FirstSaveBlock, LastSaveBlock), replace);
         }
-        return [source](CardImage& image) { ImportSingleSave(image, source); };
+        return [source, replace](CardImage& image, CardContainer& container) {
+          ImportInto(image, container, ReadSingleSaveFile(source), replace);
+        };
       },
       [](CommandLine& line) {
         line.AddOption({kBlockOption},
                        QStringLiteral("O primeiro bloco do 'save' (1 a 15) quando ARQUIVO é "
                                       "uma imagem."),
                        QStringLiteral("N"));
+        line.AddOption({kReplaceOption},
+                       QStringLiteral("Substitui (remove, como remover) o 'save' da imagem que "
+                                      "tem o mesmo nome."));
       });
 }
 
@@ -305,7 +355,7 @@ int RunRemover(const QStringList& arguments) {
                   {},
                   "Remove o 'save' que começa em BLOCO (pode ser restaurado)."},
                  [](const CommandLine& line) -> Edit {
-                   return [block = line.BlockArgument(1)](CardImage& image) {
+                   return [block = line.BlockArgument(1)](CardImage& image, CardContainer&) {
                      RemoveSave(image, block);
                    };
                  });
@@ -316,7 +366,9 @@ int RunRestaurar(const QStringList& arguments) {
       arguments,
       {"restaurar", {kImage, kBlock}, {}, "Restaura o 'save' removido que começa em BLOCO."},
       [](const CommandLine& line) -> Edit {
-        return [block = line.BlockArgument(1)](CardImage& image) { RestoreSave(image, block); };
+        return [block = line.BlockArgument(1)](CardImage& image, CardContainer&) {
+          RestoreSave(image, block);
+        };
       });
 }
 
@@ -326,7 +378,11 @@ int RunLimpar(const QStringList& arguments) {
                   {kImage},
                   {},
                   "Apaga de vez todos os 'saves' removidos, liberando os seus blocos."},
-                 [](const CommandLine&) -> Edit { return PurgeRemovedSaves; });
+                 [](const CommandLine&) -> Edit {
+                   return [](CardImage& image, CardContainer& container) {
+                     PurgeRemovedSaves(image, container.comments);
+                   };
+                 });
 }
 
 int RunLocalidade(const QStringList& arguments) {
@@ -338,8 +394,65 @@ int RunLocalidade(const QStringList& arguments) {
                   "EU - Europeu ou JP - Japonês."},
                  [](const CommandLine& line) -> Edit {
                    return [block = line.BlockArgument(1), region = RegionArgument(line, 2)](
-                              CardImage& image) { SetSaveRegion(image, block, region); };
+                              CardImage& image, CardContainer&) {
+                     SetSaveRegion(image, block, region);
+                   };
                  });
+}
+
+int RunRenomear(const QStringList& arguments) {
+  return RunEdit(arguments,
+                 {"renomear",
+                  {kImage, kBlock, "NOME"},
+                  {},
+                  "Dá ao 'save' que começa em BLOCO o nome NOME, o nome inteiro do diretório "
+                  "(até 20 caracteres\nASCII de 0x20 a 0x7E, como BASLUS-00067DRAX00), que "
+                  "nenhum outro 'save' da imagem pode ter."},
+                 [](const CommandLine& line) -> Edit {
+                   const QString name = line.Positional(2);
+                   // Anything outside ASCII is refused by the card's own rule with its text.
+                   const std::string bytes = CardBytes(name).value_or(name.toStdString());
+                   return [block = line.BlockArgument(1), bytes](CardImage& image, CardContainer&) {
+                     RenameSave(image, block, bytes);
+                   };
+                 });
+}
+
+int RunComentario(const QStringList& arguments) {
+  const auto line = EditCommandLine(
+      {"comentario",
+       {kImage, kBlock, "[TEXTO]"},
+       {},
+       "Mostra o comentário DexDrive do 'save' que começa em BLOCO ou, com TEXTO, o troca (um "
+       "TEXTO\nvazio o apaga). Só o formato DexDrive (.gme) guarda comentários: grave em "
+       "-o SAIDA.gme\numa imagem de outro formato."},
+      {});
+  if (!line->Parse(arguments)) return ExitDone;
+  const int block = line->BlockArgument(1);
+  if (!line->HasPositional(2)) {
+    auto loaded = LoadImage(line->Positional(0));
+    if (!loaded) return ExitFailed;
+    const QString comment = CardText(CardFileComment(loaded->container, block));
+    if (!comment.isEmpty()) PrintOut(Harmless(comment) + u'\n');
+    return ExitDone;
+  }
+  const std::optional<std::string> comment = CardBytes(line->Positional(2));
+  if (!comment) {
+    line->Fail(
+        QStringLiteral("TEXTO tem caracteres que o comentário não pode guardar "
+                       "(só os do Windows-1252)"));
+  }
+  const std::string output = SystemPath(EditOutput(*line));
+  return ApplyEdit(*line, [block, comment, output](CardImage& image, CardContainer& container) {
+    if (ContainerForOutput(container, output).format != CardFormat::DexDrive) {
+      ReportFailure(
+          "A imagem não guarda comentários: só o formato DexDrive (.gme) os guarda. "
+          "Grave-a em .gme com -o SAIDA.gme.",
+          "Erro");
+      return;
+    }
+    SetSaveComment(image, container.comments, block, *comment);
+  });
 }
 
 int RunIcone(const QStringList& arguments) {

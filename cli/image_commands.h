@@ -15,6 +15,8 @@ int RunRemover(const QStringList& arguments);
 int RunRestaurar(const QStringList& arguments);
 int RunLimpar(const QStringList& arguments);
 int RunLocalidade(const QStringList& arguments);
+int RunRenomear(const QStringList& arguments);
+int RunComentario(const QStringList& arguments);
 int RunIcone(const QStringList& arguments);
 int RunTrocarIcone(const QStringList& arguments);
 int RunNovo(const QStringList& arguments);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "card/formats/card_file.h"
+#include "card/formats/save_bundle.h"
 #include "card/little_endian.h"
 #include "card/single_save.h"
 #include "support/card_builder.h"
@@ -58,6 +59,9 @@ int main(int argc, char** argv) {
   PlaceSave(long_save, {.blocks = {15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}});
   Seed("fuzz_single_save", "one.mcs", ExportOf(chains, 9));
   Seed("fuzz_single_save", "three.mcs", ExportOf(chains, 7));
+  std::vector<SaveContents> bundled = {*SaveOnCard(chains, 9), *SaveOnCard(chains, 7)};
+  bundled[0].comment = "um";
+  Seed("fuzz_save_bundle", "two.vxsaves", EncodeSaveBundle(bundled));
   Seed("fuzz_single_save", "fifteen.mcs", ExportOf(long_save, 15));
   Bytes odd_link = ExportOf(chains, 9);
   WriteLe16(odd_link, DirectoryFrame::LinkOffset, 3);

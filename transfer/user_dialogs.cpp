@@ -15,6 +15,7 @@ const QString kNoText = QStringLiteral("&Não");
 const QString kCancelText = QStringLiteral("Cancelar");
 const QString kOpenTitle = QStringLiteral("Abrir");
 const QString kSaveTitle = QStringLiteral("Salvar como");
+const QString kFolderTitle = QStringLiteral("Escolha a pasta");
 
 // "Description|*.a;*.b" becomes Qt's "Description (*.a *.b)", one per pair of a filter of
 // several; the patterns are then hidden again by HideNameFilterDetails, so the list shows the
@@ -43,7 +44,15 @@ int IndexOfFilter(const QStringList& filters, const QString& reported) {
 }
 
 QString StandardTitle(FileDialogRequest::Kind kind) {
-  return kind == FileDialogRequest::Kind::Open ? kOpenTitle : kSaveTitle;
+  switch (kind) {
+    case FileDialogRequest::Kind::Open:
+      return kOpenTitle;
+    case FileDialogRequest::Kind::Save:
+      return kSaveTitle;
+    case FileDialogRequest::Kind::Folder:
+      break;
+  }
+  return kFolderTitle;
 }
 
 }  // namespace
@@ -84,10 +93,11 @@ UserDialogs::Answer QtUserDialogs::AskYesNoCancel(QWidget* parent, const QString
 std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequest& request) {
   QFileDialog dialog(parent);
   dialog.setObjectName(request.name);
-  const bool open = request.kind == FileDialogRequest::Kind::Open;
-  dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  const bool save = request.kind == FileDialogRequest::Kind::Save;
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   // A missing file is reported by the operation that reads it, not refused by the dialog.
-  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setFileMode(request.kind == FileDialogRequest::Kind::Folder ? QFileDialog::Directory
+                                                                     : QFileDialog::AnyFile);
   dialog.setWindowTitle(request.title.isEmpty() ? StandardTitle(request.kind) : request.title);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirm_overwrite);

@@ -10,8 +10,8 @@ class QWidget;
 // Qt implementation shows the real ones, tests script the answers and read what was asked.
 
 struct FileDialogRequest {
-  enum class Kind { Open, Save };
-  QString name;  // the dialog's component name, e.g. "OpenDialog1"
+  enum class Kind { Open, Save, Folder };  // Folder: an existing folder is chosen
+  QString name;                            // the dialog's component name, e.g. "OpenDialog1"
   Kind kind = Kind::Open;
   QString title;  // empty: the standard title
   // Description, "|", pattern: "Arquivo Memory Card (.MC)|*.mc"; several such pairs are joined

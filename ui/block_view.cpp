@@ -73,7 +73,8 @@ void TForm1::SetImageControlsEnabled(bool enabled) {
   for (QAction* action :
        {Salvararquivoimagem1, Abrirnicosave1, Salvarnico1, DeletarSave1, RestaurarSave1,
         LimparSavesremovidos1, AlterarlocalidadeUSAmericano1, AlterarlocalidadeEUEuropeu1,
-        AlterarlocalidadeJPJapons1, GravarMemoryCard1}) {
+        AlterarlocalidadeJPJapons1, GravarMemoryCard1, Copiar1, Recortar1, Colar1, RenomearSave1,
+        Comentario1}) {
     action->setEnabled(enabled);
   }
 }
@@ -122,10 +123,13 @@ void TForm1::ShowTitle() {
 
 void TForm1::RefreshBlockView() {
   const int index = SelectedIndex();
+  const std::vector<int> selected = SelectedBlocks();
   BuildIconList();
   FillBlockList();
   if (index < 0) return;
   SelectLine(index);
+  // The other selected lines stay selected too, the current one among them.
+  for (int block : selected) ListBox1->item(block - 1)->setSelected(true);
   ShowSaveIcon(index);
   ShowSaveDetails(index + 1);
 }

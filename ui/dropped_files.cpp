@@ -1,4 +1,5 @@
-// Files that arrive from outside the window's dialogs: named at start-up or dropped on it.
+// Files that arrive from outside the window's dialogs, named at start-up or dropped on it, and
+// saves dropped from another window or program.
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -33,10 +34,16 @@ void TForm1::OpenFileFromOutside(const QString& path) {
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-  if (!DraggedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+  if (AcceptsSaves(event) || !DraggedFile(event->mimeData()).isEmpty()) {
+    event->acceptProposedAction();
+  }
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
+  if (AcceptsSaves(event)) {
+    DropSaves(event);
+    return;
+  }
   const QString path = DraggedFile(event->mimeData());
   if (path.isEmpty()) return;
   event->acceptProposedAction();

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "card/maintenance.h"
+#include "card/save_comments.h"
+#include "card/save_placement.h"
 #include "card/save_source.h"
 #include "card/single_save.h"
 #include "uFrmEscolhaSave.h"
@@ -50,20 +52,31 @@ QString TForm1::SelectedSaveName() const {
 }
 
 void TForm1::DeletarSave1Click() {
-  const int block = SelectedBlock();
-  RunMaintenance(WindowTexts::RemoveQuestion, WindowTexts::RemoveStep.arg(SelectedSaveName()),
-                 [block](CardImage& image) { RemoveSave(image, block); });
+  const std::vector<int> blocks = SelectedSavesInState(BlockState::InUseFirst);
+  RunMaintenance(WindowTexts::RemoveQuestion,
+                 StepName(WindowTexts::RemoveSavesStep, SaveNamesText(document_->Image(), blocks)),
+                 [&blocks](CardImage& image) {
+                   for (int block : blocks) RemoveSave(image, block);
+                 });
 }
 
 void TForm1::RestaurarSave1Click() {
-  const int block = SelectedBlock();
-  RunMaintenance(WindowTexts::RestoreQuestion, WindowTexts::RestoreStep.arg(SelectedSaveName()),
-                 [block](CardImage& image) { RestoreSave(image, block); });
+  const std::vector<int> blocks = SelectedSavesInState(BlockState::RemovedFirst);
+  RunMaintenance(WindowTexts::RestoreQuestion,
+                 StepName(WindowTexts::RestoreSavesStep, SaveNamesText(document_->Image(), blocks)),
+                 [&blocks](CardImage& image) {
+                   for (int block : blocks) RestoreSave(image, block);
+                 });
 }
 
 void TForm1::LimparSavesremovidos1Click() {
-  RunMaintenance(WindowTexts::PurgeQuestion, WindowTexts::PurgeStep,
-                 [](CardImage& image) { PurgeRemovedSaves(image); });
+  if (!dialogs_.AskYesNo(this, WindowTexts::PurgeQuestion, WindowTexts::ConfirmationCaption,
+                         false)) {
+    return;
+  }
+  EditImage(WindowTexts::PurgeStep, [](CardImage& image, CardContainer& container) {
+    PurgeRemovedSaves(image, container.comments);
+  });
 }
 
 void TForm1::ChangeRegion(const QString& question, RegionCode region) {
@@ -95,13 +108,32 @@ void TForm1::ImportSaveFile(const QString& chosen) {
     ImportFromOtherCard(path);
     return;
   }
-  EditImage(WindowTexts::ImportStep.arg(QFileInfo(chosen).fileName()),
-            [&path](CardImage& image, CardContainer&) { ImportSingleSave(image, path); });
+  if (std::optional<SaveContents> save = ReadSingleSaveFile(path)) {
+    ImportSavesAsStep(WindowTexts::ImportStep.arg(QFileInfo(chosen).fileName()), {*save});
+  } else {
+    RefreshBlockView();
+  }
+}
+
+bool TForm1::ImportSavesAsStep(const QString& step, const std::vector<SaveContents>& saves) {
+  const ReplaceQuestion replace = [this](const std::string& name) {
+    return dialogs_.AskYesNo(this,
+                             WindowTexts::ReplaceSaveQuestion.arg(QString::fromStdString(name)),
+                             WindowTexts::ConfirmationCaption, true);
+  };
+  bool all_placed = true;
+  EditImage(step, [&](CardImage& image, CardContainer& container) {
+    for (int first : ImportSaves(image, container.comments, saves, replace)) {
+      all_placed = all_placed && first != 0;
+    }
+  });
+  return all_placed;
 }
 
 void TForm1::ImportFromOtherCard(const std::string& path) {
   auto source = std::make_unique<CardImage>();
-  if (!LoadSourceCard(*source, path)) return;
+  CardContainer container;
+  if (!LoadSourceCard(*source, container, path)) return;
   TFrmEscolhaSave picker(*source, this);
   if (picker.ListedBlocks().empty()) {
     dialogs_.ShowMessage(this, WindowTexts::NoSaveOnCard.arg(TextFromSystemPath(path)),
@@ -110,12 +142,17 @@ void TForm1::ImportFromOtherCard(const std::string& path) {
   }
   if (picker.exec() != QDialog::Accepted) return;
   const int block = picker.SelectedBlock();
-  EditImage(
-      WindowTexts::ImportStep.arg(SaveNameText(*source, block)),
-      [&](CardImage& image, CardContainer&) { ImportSaveFromCard(image, *source, block, path); });
+  std::optional<SaveContents> save =
+      SaveFromCard(*source, block, path, CardFileComment(container, block));
+  if (save) ImportSavesAsStep(WindowTexts::ImportStep.arg(SaveNameText(*source, block)), {*save});
 }
 
 void TForm1::Salvarnico1Click() {
+  const std::vector<int> saves = SelectedSavesInState(BlockState::InUseFirst);
+  if (saves.size() > 1) {
+    ExportSavesToFolder(saves);
+    return;
+  }
   const int block = SelectedSaveStart();
   if (block == 0) return;
   SaveDialog2.file_name = SuggestSaveFileName() + kSingleSaveExtension;

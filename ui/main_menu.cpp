@@ -47,6 +47,8 @@ Item Separator(const char* name) {
 
 void TForm1::CreateMenuAndToolBar() {
   const Item file_items[] = {
+      {"Novajanela1", nullptr, "Nova janela", "Abre outra janela, para outro Memory Card", kNoGlyph,
+       true, &TForm1::Novajanela1, &TForm1::Novajanela1Click},
       {"Novoarquivodeimagem1", nullptr, "Novo arquivo imagem",
        "Cria um arquivo imagem vazio para livre preenchimento", 3, true,
        &TForm1::Novoarquivodeimagem1, &TForm1::Novoarquivodeimagem1Click},
@@ -91,6 +93,20 @@ void TForm1::CreateMenuAndToolBar() {
       {"TrocarIcone1", nullptr, "Trocar Ícone...",
        "Troca o ícone do 'save' por uma figura (PNG, BMP, GIF ou JPEG)", kNoGlyph, false,
        &TForm1::TrocarIcone1, &TForm1::TrocarIcone1Click},
+      Separator("N8"),
+      {"Copiar1", nullptr, "Copiar", "Copia os 'Saves' selecionados para a área de transferência",
+       kNoGlyph, false, &TForm1::Copiar1, &TForm1::Copiar1Click},
+      {"Recortar1", nullptr, "Recortar",
+       "Copia os 'Saves' selecionados para a área de transferência e os remove", kNoGlyph, false,
+       &TForm1::Recortar1, &TForm1::Recortar1Click},
+      {"Colar1", nullptr, "Colar", "Coloca nos blocos livres os 'Saves' da área de transferência",
+       kNoGlyph, false, &TForm1::Colar1, &TForm1::Colar1Click},
+      Separator("N9"),
+      {"RenomearSave1", nullptr, "Renomear 'Save'...",
+       "Altera a região, o código do produto e o identificador do 'Save'", kNoGlyph, false,
+       &TForm1::RenomearSave1, &TForm1::RenomearSave1Click},
+      {"Comentario1", nullptr, "Comentário...", "Altera o comentário DexDrive do 'Save'", kNoGlyph,
+       false, &TForm1::Comentario1, &TForm1::Comentario1Click},
   };
   const Item card_items[] = {
       {"LerMemoryCard1", nullptr, "Ler Memory Card", "Lê as informações do Memory Card conectado",
@@ -118,6 +134,10 @@ void TForm1::CreateMenuAndToolBar() {
   Abrr1->setShortcut(QKeySequence::Open);
   Salvararquivoimagem1->setShortcut(QKeySequence::Save);
   DeletarSave1->setShortcut(QKeySequence::Delete);
+  Novajanela1->setShortcut(QKeySequence::New);
+  Copiar1->setShortcut(QKeySequence::Copy);
+  Recortar1->setShortcut(QKeySequence::Cut);
+  Colar1->setShortcut(QKeySequence::Paste);
   Sobre1 = bar->addAction(QStringLiteral("&Sobre"));
   Sobre1->setObjectName(QStringLiteral("Sobre1"));
   connect(Sobre1, &QAction::triggered, this, [this] { RunCommand([this] { Sobre1Click(); }); });
@@ -183,7 +203,7 @@ void TForm1::CreatePocketStationMenu(QMenu* card_menu) {
        "Acerta o relógio da PocketStation com a hora deste computador", kNoGlyph, true,
        &TForm1::PocketStationRelogio1, &TForm1::PocketStationRelogio1Click},
   };
-  card_menu->addSeparator()->setObjectName(QStringLiteral("N8"));
+  card_menu->addSeparator()->setObjectName(QStringLiteral("N10"));
   PocketStation1 = card_menu->addMenu(QStringLiteral("PocketStation"));
   PocketStation1->setObjectName(QStringLiteral("PocketStation1"));
   for (const CommandItem& item : items) AddCommand(PocketStation1, item);

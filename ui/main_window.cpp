@@ -12,6 +12,8 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
+#include <algorithm>
+#include <utility>
 
 #include "bevel.h"
 #include "block_list_box.h"
@@ -81,6 +83,15 @@ QLabel* NewLabel(QWidget* parent, const QString& name, const QString& text, QPoi
   return label;
 }
 
+// Every main window alive, oldest first, and the one whose command is running; the card
+// operations' one message service reaches them through these.
+std::vector<TForm1*>& LiveWindows() {
+  static std::vector<TForm1*> windows;
+  return windows;
+}
+TForm1* commanding_window = nullptr;
+MessageBoxHandler handler_before_windows;
+
 QGroupBox* NewGroupBox(QWidget* parent, const char* name, const char* caption, QRect geometry) {
   auto* box = new QGroupBox(QString::fromUtf8(caption), parent);
   box->setObjectName(QString::fromUtf8(name));
@@ -141,11 +152,16 @@ TForm1::TForm1(UserDialogs& dialogs, ReaderAccess readers, QWidget* parent)
                  true};
   SaveDialog3 = {QStringLiteral("SaveDialog3"), Kind::Save, {}, IconExportFilter(), {}, {}};
 
-  // Card refusals are shown as this window's boxes while it lives.
-  previous_message_box_ =
-      InstallMessageBox([this](const std::string& text, const std::string& caption) {
-        dialogs_.ShowMessage(this, QString::fromStdString(text), QString::fromStdString(caption));
-      });
+  // Card refusals are shown as boxes of the window that runs the command, while windows live.
+  if (LiveWindows().empty()) {
+    handler_before_windows =
+        InstallMessageBox([](const std::string& text, const std::string& caption) {
+          TForm1* window = MessageWindow();
+          window->dialogs_.ShowMessage(window, QString::fromStdString(text),
+                                       QString::fromStdString(caption));
+        });
+  }
+  LiveWindows().push_back(this);
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   FormCreate();
@@ -154,7 +170,15 @@ TForm1::TForm1(UserDialogs& dialogs, ReaderAccess readers, QWidget* parent)
 }
 
 TForm1::~TForm1() {
-  InstallMessageBox(std::move(previous_message_box_));
+  std::erase(LiveWindows(), this);
+  if (commanding_window == this) commanding_window = nullptr;
+  if (LiveWindows().empty()) InstallMessageBox(std::move(handler_before_windows));
+}
+
+TForm1* TForm1::MessageWindow() {
+  if (commanding_window != nullptr) return commanding_window;
+  const auto active = std::ranges::find(LiveWindows(), QApplication::activeWindow());
+  return active != LiveWindows().end() ? *active : LiveWindows().back();
 }
 
 void TForm1::CreateBody() {
@@ -166,7 +190,10 @@ void TForm1::CreateBody() {
         kNumberLabelWidth);
     number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
-  ListBox1 = new BlockListBox(GroupBox1);
+  auto* list = new BlockListBox(GroupBox1);
+  connect(list, &BlockListBox::DragStarted, this,
+          [this] { RunCommand([this] { StartSavesDrag(); }); });
+  ListBox1 = list;
   ListBox1->setObjectName(QStringLiteral("ListBox1"));
   ListBox1->setGeometry(kListBox1);
   ListBox1->setUniformItemSizes(true);
@@ -281,6 +308,10 @@ void TForm1::Sobre1Click() {
 
 bool TForm1::RunCommand(const std::function<void()>& command) {
   bool completed = true;
+  struct Commanding {
+    TForm1* outer;
+    ~Commanding() { commanding_window = outer; }
+  } const commanding{std::exchange(commanding_window, this)};
   try {
     command();
   } catch (const FileError& failure) {
@@ -309,7 +340,9 @@ std::optional<QString> TForm1::RunFileDialog(FileDialogRequest& dialog) {
   dialog.filter_index = shown.filter_index;
   if (chosen) {
     dialog.file_name = *chosen;
-    last_folder_ = QFileInfo(*chosen).absolutePath();
+    last_folder_ = dialog.kind == FileDialogRequest::Kind::Folder
+                       ? *chosen
+                       : QFileInfo(*chosen).absolutePath();
   }
   return chosen;
 }

@@ -12,13 +12,17 @@
 
 #include "card/card_image.h"
 #include "card/formats/card_file.h"
+#include "card/formats/single_save_file.h"
 #include "card/messages.h"
 #include "card_document.h"
 #include "readers/reader_registry.h"
 #include "transfer/transfer_setup.h"
 #include "transfer/user_dialogs.h"
+#include "view/window_texts.h"
 
 class QAction;
+class QDropEvent;
+class QMimeData;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -55,6 +59,11 @@ class TForm1 : public QMainWindow {
   // Shown by "Sobre"; made once at start-up and kept for the whole run.
   void SetAboutBox(TForm2* about_box) { about_box_ = about_box; }
 
+  // A new main window with no image, shown, deleted when it closes; beside: the window it is
+  // opened from, which it then does not cover.
+  static TForm1* OpenWindow(UserDialogs& dialogs, ReaderAccess readers, TForm2* about_box,
+                            const QWidget* beside = nullptr);
+
   // What "Abrir arquivo imagem" and "Abrir arquivo de 'Save' único" do once a file is chosen;
   // also run for a file named at start-up or dropped on the window.
   void OpenImageFile(const QString& path);
@@ -86,10 +95,21 @@ class TForm1 : public QMainWindow {
   // The application's hint handler: the long part of a "short|long" hint goes to the status bar.
   void ShowHintInStatusBar(const QString& hint);
 
+  // The blocks of the selected lines, ascending; at least the current one.
+  std::vector<int> SelectedBlocks() const;
+  // The selected saves as the clipboard and a drag carry them; null after a refusal.
+  QMimeData* SelectedSavesData();
+  // Places the saves data carries, asking about names already on the card, as one undo step;
+  // step takes what was placed. True when every save was placed.
+  bool PlaceSaves(const QMimeData* data, const WindowTexts::StepTexts& step);
+  // A drag of the saves at blocks has ended in action: a move removes them here, one undo step.
+  void SavesDragged(const std::vector<int>& blocks, Qt::DropAction action);
+
   // One row of the menu table.
   struct CommandItem;
 
  public slots:
+  void Novajanela1Click();
   void Novoarquivodeimagem1Click();
   void Abrr1Click();
   void Salvararquivoimagem1Click();
@@ -104,6 +124,11 @@ class TForm1 : public QMainWindow {
   void AlterarlocalidadeJPJapons1Click();
   void Salvarcone1Click();
   void TrocarIcone1Click();
+  void Copiar1Click();
+  void Recortar1Click();
+  void Colar1Click();
+  void RenomearSave1Click();
+  void Comentario1Click();
   void LerMemoryCard1Click();
   void GravarMemoryCard1Click();
   void FormatarMemoryCard1Click();
@@ -140,6 +165,9 @@ class TForm1 : public QMainWindow {
   // through the toolkit's own frames. False when such a failure was reported.
   bool RunCommand(const std::function<void()>& command);
   void TakeBackFocus();
+  // The window whose boxes show the card operations' messages: the one running a command, else
+  // the active one, else the newest.
+  static TForm1* MessageWindow();
 
   std::optional<QString> RunFileDialog(FileDialogRequest& dialog);
   int SelectedIndex() const;
@@ -169,12 +197,25 @@ class TForm1 : public QMainWindow {
   bool SourceUnchangedOrReplaceConfirmed();
   // "Abrir arquivo de 'Save' único" with a card image: the user picks one of its saves.
   void ImportFromOtherCard(const std::string& path);
+  // Places saves, asking before one replaces a save of the same name, as one undo step.
+  bool ImportSavesAsStep(const QString& step, const std::vector<SaveContents>& saves);
+  // The selected lines that start a save in first_state; of one line, that line whatever it is,
+  // so that its command refuses it with its own message.
+  std::vector<int> SelectedSavesInState(uint32_t first_state) const;
+  // The saves that start at blocks, each with its comment.
+  std::vector<SaveContents> SavesAt(const std::vector<int>& blocks) const;
+  void RemoveSaves(const std::vector<int>& blocks, const QString& step);
+  void StartSavesDrag();
+  bool AcceptsSaves(const QDropEvent* event) const;
+  void DropSaves(QDropEvent* event);
+  // "Salvar arquivo de 'Save' único " with several saves: each under its proposed name in a
+  // folder the user chooses.
+  void ExportSavesToFolder(const std::vector<int>& blocks);
 
   UserDialogs& dialogs_;
   CardDocument* document_ = nullptr;
   std::optional<uint64_t> source_stamp_;
   ReaderAccess readers_;
-  MessageBoxHandler previous_message_box_;
   TForm2* about_box_ = nullptr;
   bool hint_handler_installed_ = false;
   std::vector<QIcon> image_list1_;
@@ -195,6 +236,7 @@ class TForm1 : public QMainWindow {
   QLabel* status_panel_ = nullptr;
   QTimer* Timer1 = nullptr;
 
+  QAction* Novajanela1 = nullptr;
   QAction* Novoarquivodeimagem1 = nullptr;
   QAction* Abrr1 = nullptr;
   QAction* Salvararquivoimagem1 = nullptr;
@@ -209,6 +251,11 @@ class TForm1 : public QMainWindow {
   QAction* AlterarlocalidadeJPJapons1 = nullptr;
   QAction* Salvarcone1 = nullptr;
   QAction* TrocarIcone1 = nullptr;
+  QAction* Copiar1 = nullptr;
+  QAction* Recortar1 = nullptr;
+  QAction* Colar1 = nullptr;
+  QAction* RenomearSave1 = nullptr;
+  QAction* Comentario1 = nullptr;
   QAction* LerMemoryCard1 = nullptr;
   QAction* GravarMemoryCard1 = nullptr;
   QAction* FormatarMemoryCard1 = nullptr;

@@ -1,5 +1,6 @@
 #include "block_texts.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -107,6 +108,23 @@ QString CardText(const std::string& windows1252) {
   return text;
 }
 
+std::optional<std::string> CardBytes(const QString& text) {
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(text.size()));
+  for (QChar c : text) {
+    const char16_t code = c.unicode();
+    const auto high = std::ranges::find(kHighControlRange, code);
+    if (high != kHighControlRange.end()) {
+      bytes += static_cast<char>(0x80 + (high - kHighControlRange.begin()));
+    } else if (code <= 0xFF && (code < 0x80 || code > 0x9F)) {
+      bytes += static_cast<char>(code);
+    } else {
+      return std::nullopt;
+    }
+  }
+  return bytes;
+}
+
 QString SaveNameText(const CardImage& image, int block) {
   // Only the padding is left out: a name missing its "B" still says which save it is.
   std::string name;
@@ -115,6 +133,12 @@ QString SaveNameText(const CardImage& image, int block) {
     if (byte != 0) name.push_back(static_cast<char>(byte));
   }
   return CardText(name);
+}
+
+QStringList SaveNamesText(const CardImage& image, const std::vector<int>& blocks) {
+  QStringList names;
+  for (int block : blocks) names << SaveNameText(image, block);
+  return names;
 }
 
 QString BlockLineText(const CardImage& image, int block) {

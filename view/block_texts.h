@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "card/card_image.h"
 
@@ -10,6 +13,8 @@
 // text ends at its first NUL.
 
 QString CardText(const std::string& windows1252);
+// The Windows-1252 bytes of text; nothing when it holds a character that code page lacks.
+std::optional<std::string> CardBytes(const QString& text);
 // Without the characters 0x00 to 0x20 at both ends.
 QString TrimBlanksAndControls(const QString& text);
 
@@ -22,6 +27,8 @@ QString BlockLineToolTip(const CardImage& image, int block, const std::string& c
 // The save's name in the block's directory frame: "B", region, product code, game ID
 // ("BASLUS-00067DRAX00"), without its NUL padding.
 QString SaveNameText(const CardImage& image, int block);
+// SaveNameText of each block.
+QStringList SaveNamesText(const CardImage& image, const std::vector<int>& blocks);
 
 struct SaveDetailTexts {
   QString product_code;  // Edit1

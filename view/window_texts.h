@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The main window's own questions, refusals and captions.
 namespace WindowTexts {
@@ -37,6 +38,37 @@ inline const QString PurgeStep = QStringLiteral("limpeza dos 'Saves' removidos")
 inline const QString RegionStep = QStringLiteral("alteração de localidade de '%1'");
 inline const QString ImportStep = QStringLiteral("importação de '%1'");
 inline const QString IconStep = QStringLiteral("troca do ícone de '%1'");
+// Steps that act on one save or on several: %1 is the save's name, or how many saves.
+struct StepTexts {
+  QString one;
+  QString several;
+};
+inline QString StepName(const StepTexts& texts, const QStringList& names) {
+  return names.size() == 1 ? texts.one.arg(names.front()) : texts.several.arg(names.size());
+}
+inline const StepTexts RemoveSavesStep{RemoveStep, QStringLiteral("remoção de %1 'Saves'")};
+inline const StepTexts RestoreSavesStep{RestoreStep, QStringLiteral("restauração de %1 'Saves'")};
+inline const StepTexts CutStep{QStringLiteral("recorte de '%1'"),
+                               QStringLiteral("recorte de %1 'Saves'")};
+inline const StepTexts PasteStep{QStringLiteral("colagem de '%1'"),
+                                 QStringLiteral("colagem de %1 'Saves'")};
+inline const StepTexts DropStep{QStringLiteral("cópia de '%1'"),
+                                QStringLiteral("cópia de %1 'Saves'")};
+inline const StepTexts MoveStep{QStringLiteral("movimentação de '%1'"),
+                                QStringLiteral("movimentação de %1 'Saves'")};
+inline const QString RenameStep = QStringLiteral("renomeação de '%1'");
+inline const QString CommentStep = QStringLiteral("comentário de '%1'");
+// %1: the name of the save on the card.
+inline const QString ReplaceSaveQuestion =
+    QStringLiteral("Já existe um 'Save' com o nome %1. Substituir?");
+// %1: the file's path.
+inline const QString ReplaceFileQuestion =
+    QStringLiteral("O arquivo %1 já existe. Deseja substituí-lo?");
+inline const QString ErrorCaption = QStringLiteral("Erro");
+inline const QString CommentsOnlyInGme =
+    QStringLiteral("Só uma imagem DexDrive (.gme) guarda comentários.");
+inline const QString CommentCharacterRefusal = QStringLiteral(
+    "O comentário tem caracteres que uma imagem DexDrive não guarda (só os do Windows-1252).");
 // "Abrir arquivo de 'Save' único" with a card that holds no save; %1 is its path.
 inline const QString NoSaveOnCard = QStringLiteral("O arquivo %1 não contém nenhum 'Save'!");
 // The filters of the single-save dialogs. A raw save is named after the save, with no extension.

@@ -27,7 +27,7 @@ SaveContents DecodeActionReplaySave(std::span<const uint8_t> file, std::uintmax_
                                     const std::string& path) {
   const int n = static_cast<int>((size - ActionReplayHeader::Size) / BlockSize);
   auto name = file.subspan(ActionReplayHeader::NameOffset, ActionReplayHeader::NameLength - 1);
-  return {FirstFrameNamed(name, n), n, BlocksOf(file, ActionReplayHeader::Size, n, path)};
+  return {FirstFrameNamed(name, n), n, BlocksOf(file, ActionReplayHeader::Size, n, path), {}};
 }
 
 std::vector<uint8_t> EncodeActionReplaySave(const SaveContents& save) {

@@ -93,7 +93,10 @@ CardContainer NewCardContainer(CardFormat format) {
 }
 
 CardContainer ContainerInFormat(const CardContainer& current, CardFormat format) {
-  return current.format == format ? current : NewCardContainer(format);
+  if (current.format == format) return current;
+  CardContainer container = NewCardContainer(format);
+  container.comments = current.comments;
+  return container;
 }
 
 CardContainer ContainerForOutput(const CardContainer& current, const std::string& path) {

@@ -23,6 +23,9 @@ enum class CardFormat {
 };
 
 inline constexpr int GmeCommentCount = SaveBlockCount;
+// DexDrive comments by block (block b at b - 1), Windows-1252 bytes. A comment belongs to the
+// save whose first block it is kept at (save_comments.h).
+using SaveComments = std::array<std::string, GmeCommentCount>;
 
 // What a file carried besides the card, so that saving writes it back unchanged.
 struct CardContainer {
@@ -30,7 +33,8 @@ struct CardContainer {
   // The header exactly as read (empty for Raw); saving refreshes only what it must.
   std::vector<uint8_t> header;
   // .gme: comment of block b at b - 1, the bytes before the first NUL (Windows-1252).
-  std::array<std::string, GmeCommentCount> comments;
+  // Kept whatever the format, so that saving as .gme writes them.
+  SaveComments comments;
   // .VMP: the seed the signature is keyed from; kept on save.
   SonySeed seed{};
   // .VMP: false when the file's signature did not verify; saving signs it anew.
@@ -57,7 +61,7 @@ std::optional<CardFormat> CardFormatFromExtension(const std::string& path);
 // A container for an image that had none yet: the header a writer of that format produces.
 CardContainer NewCardContainer(CardFormat format);
 
-// current when it is of format, otherwise a new container of format.
+// current when it is of format, otherwise a new container of format that keeps its comments.
 CardContainer ContainerInFormat(const CardContainer& current, CardFormat format);
 
 // The container for writing an image held in current to path: current itself, unless the

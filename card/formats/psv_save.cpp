@@ -42,7 +42,7 @@ std::optional<SaveContents> DecodePsvSave(std::span<const uint8_t> file, std::ui
     return std::nullopt;
   }
   const int n = static_cast<int>((size - PsvHeader::Size) / BlockSize);
-  SaveContents save{{}, n, BlocksOf(file, PsvHeader::Size, n, path)};
+  SaveContents save{{}, n, BlocksOf(file, PsvHeader::Size, n, path), {}};
   save.frame = FirstFrameNamed(file.subspan(PsvHeader::NameOffset, DirectoryFrame::NameLength), n);
   if (!VerifySonyFile(file.first(PsvHeader::Size + save.blocks.size()), PsvHeader::SeedOffset,
                       PsvHeader::SignatureOffset)) {

@@ -39,7 +39,9 @@ SaveContents DecodeRawSave(std::span<const uint8_t> file, std::uintmax_t size,
   const int n = static_cast<int>(size / BlockSize);
   const std::string name = NameFromFileName(path);
   return {FirstFrameNamed(std::span(reinterpret_cast<const uint8_t*>(name.data()), name.size()), n),
-          n, BlocksOf(file, 0, n, path)};
+          n,
+          BlocksOf(file, 0, n, path),
+          {}};
 }
 
 std::vector<uint8_t> EncodeRawSave(const SaveContents& save) {

@@ -24,6 +24,7 @@ struct SaveContents {
   Frame frame{};                // as the first block's directory frame would hold it
   int block_count = 0;          // may exceed 15 for a .mcs, whose blocks are then not read
   std::vector<uint8_t> blocks;  // block_count * BlockSize bytes, in chain order
+  std::string comment;          // its DexDrive comment on the card it came from; empty: none
 };
 
 // No format has a header longer than this; with 15 blocks it bounds what is worth reading.

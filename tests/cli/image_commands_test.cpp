@@ -119,11 +119,23 @@ INSTANTIATE_TEST_SUITE_P(Blocks, ExportRefusalTest,
                                   std::to_string(std::get<1>(info.param));
                          });
 
-TEST_F(ImageCommandTest, ImportarPlacesTheSaveInTheLowestAvailableBlocks) {
-  CliResult result = RunCli({"importar", Card(), QString::fromStdString(SamplePath("demo.mcs"))});
+TEST_F(ImageCommandTest, ImportarReplacesASaveOfTheSameNameOnlyWhenAsked) {
+  // demo.mcs is the card's own save of blocks 7, 2 and 12, named BEDEME-00205PISTA004.
+  const QString save = QString::fromStdString(SamplePath("demo.mcs"));
+  CliResult refused = RunCli({"importar", Card(), save});
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_EQ(refused.err,
+            "Erro: Já existe um 'Save' com o nome BEDEME-00205PISTA004 na imagem. Use "
+            "--substituir para substituí-lo.\n");
+  EXPECT_TRUE(CardUnchanged());
+
+  CliResult result = RunCli({"importar", Card(), save, "--substituir"});
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
   const CardImage image = CardNow();
-  // The removed save's blocks 4 and 5 count as available, then free block 11.
+  // The old save is removed, not purged; the removed save's blocks 4 and 5 count as available,
+  // then free block 11, before the old save's own blocks.
+  EXPECT_EQ(GetBlockState(image, 7), BlockState::RemovedFirst);
+  EXPECT_EQ(GetBlockState(image, 12), BlockState::RemovedLast);
   EXPECT_EQ(GetBlockState(image, 4), BlockState::InUseFirst);
   EXPECT_EQ(GetNextLink(image, 4), 5 - 1);
   EXPECT_EQ(GetBlockState(image, 5), BlockState::InUseMiddle);
@@ -160,10 +172,10 @@ TEST_F(ImageCommandTest, ImportarTakesASaveFromAnotherCardAsFromItsMcs) {
   const QString other = File("outro.mc");
   std::filesystem::copy_file(SamplePath("demo.mc"), other.toStdString());
   ASSERT_EQ(RunCli({"importar", Card(), QString::fromStdString(SamplePath("demo.mcs")), "-o",
-                    File("pelo-mcs.mc")})
+                    File("pelo-mcs.mc"), "--substituir"})
                 .exit_code,
             0);
-  CliResult result = RunCli({"importar", Card(), other, "--bloco", "7"});
+  CliResult result = RunCli({"importar", Card(), other, "--bloco", "7", "--substituir"});
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
   EXPECT_EQ(ReadBytes(card_), ReadBytes(folder_.File("pelo-mcs.mc")));
 
@@ -171,6 +183,65 @@ TEST_F(ImageCommandTest, ImportarTakesASaveFromAnotherCardAsFromItsMcs) {
   EXPECT_EQ(refused.exit_code, 1);
   EXPECT_EQ(refused.err, kNotExportable);
   EXPECT_FALSE(std::filesystem::exists(folder_.File("nada.mc")));
+}
+
+TEST_F(ImageCommandTest, RenomearWritesTheWholeDirectoryNameOrRefusesAndKeepsTheImage) {
+  CliResult result = RunCli({"renomear", Card(), "1", "BASLUS-00067DRAX00"});
+  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  const CardImage image = CardNow();
+  auto frame = DirectoryFrameOf(image, 1);
+  EXPECT_EQ(std::string(frame.begin() + 10, frame.begin() + 30),
+            std::string("BASLUS-00067DRAX00\0\0", 20));
+  EXPECT_TRUE(IsDirectoryXorValid(image, 1));
+
+  original_ = ReadBytes(card_);
+  const struct {
+    QStringList arguments;
+    QString err;
+  } refusals[] = {
+      {{"3", "BEDEME-00205PISTA004"},
+       "Erro: Já existe um 'Save' com o nome BEDEME-00205PISTA004.\n"},
+      {{"3", "BISLPS-0031Ação"},
+       "Erro: O nome do 'Save' só pode ter letras sem acento, algarismos, espaços e os sinais "
+       "do ASCII (caracteres 0x20 a 0x7E).\n"},
+      {{"3", "BISLPS-00310FOGUETE01X"}, "Erro: O nome do 'Save' deve ter de 1 a 20 caracteres.\n"},
+      {{"2", "BISLPS-00310"}, kNotExportable},
+  };
+  for (const auto& refusal : refusals) {
+    CliResult refused = RunCli(QStringList{"renomear", Card()} + refusal.arguments);
+    EXPECT_EQ(refused.exit_code, 1);
+    EXPECT_EQ(refused.err, refusal.err);
+    EXPECT_TRUE(CardUnchanged());
+  }
+}
+
+TEST_F(ImageCommandTest, ComentarioKeepsACommentWithItsSaveInADexDriveImage) {
+  const QString gme = File("cartao.gme");
+  CliResult refused = RunCli({"comentario", Card(), "7", "Pista 4"});
+  EXPECT_EQ(refused.exit_code, 1);
+  EXPECT_EQ(refused.err,
+            "Erro: A imagem não guarda comentários: só o formato DexDrive (.gme) os guarda. "
+            "Grave-a em .gme com -o SAIDA.gme.\n");
+  EXPECT_TRUE(CardUnchanged());
+
+  ASSERT_EQ(RunCli({"comentario", Card(), "7", "Pista 4 — ok", "-o", gme}).exit_code, 0);
+  // Block 7's comment field is at 0x40 + 6 * 256, Windows-1252 (the dash is 0x97).
+  const auto bytes = ReadBytes(gme.toStdString());
+  EXPECT_EQ(std::string(bytes.begin() + 0x640, bytes.begin() + 0x64C), "Pista 4 \x97 ok");
+  EXPECT_EQ(bytes[0x64C], 0);
+  EXPECT_EQ(RunCli({"comentario", gme, "7"}).out, "Pista 4 — ok\n");
+
+  // Taken to another card with its save; kept through removal; dropped by the purge.
+  const QString other = File("outro.gme");
+  ASSERT_EQ(RunCli({"converter", Card(), other}).exit_code, 0);
+  ASSERT_EQ(RunCli({"remover", other, "7"}).exit_code, 0);
+  ASSERT_EQ(RunCli({"limpar", other}).exit_code, 0);
+  ASSERT_EQ(RunCli({"importar", other, gme, "--bloco", "7"}).exit_code, 0);
+  EXPECT_EQ(RunCli({"comentario", other, "2"}).out, "Pista 4 — ok\n");  // lowest free block
+  ASSERT_EQ(RunCli({"remover", gme, "7"}).exit_code, 0);
+  EXPECT_EQ(RunCli({"comentario", gme, "7"}).out, "Pista 4 — ok\n");
+  ASSERT_EQ(RunCli({"limpar", gme}).exit_code, 0);
+  EXPECT_EQ(RunCli({"comentario", gme, "7"}).out, "");
 }
 
 TEST_F(ImageCommandTest, EditsWithOutputOptionLeaveTheSourceAlone) {

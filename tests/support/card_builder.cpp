@@ -73,6 +73,17 @@ void PlaceSave(CardImage& image, const SaveSpec& save) {
   WriteTitleFrame(image, save);
 }
 
+CardImage FullCardOfOneBlockSaves() {
+  CardImage card = BlankCard();
+  for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
+    PlaceSave(card, {.blocks = {block},
+                     .title = SingleByteTitle("SAVE " + std::to_string(block)),
+                     .icon_frames = 3,
+                     .seed = static_cast<uint8_t>(block)});
+  }
+  return card;
+}
+
 std::vector<uint8_t> SingleByteTitle(const std::string& text) {
   return std::vector<uint8_t>(text.begin(), text.end());
 }

@@ -35,6 +35,10 @@ void SetState(CardImage& image, int block, uint32_t state, bool fix_xor = true);
 void SetLink(CardImage& image, int block, uint16_t link, bool fix_xor = true);
 void SetSize(CardImage& image, int block, uint32_t size, bool fix_xor = true);
 
+// Fifteen one-block saves titled "SAVE 1" to "SAVE 15", each with three icon frames: every line
+// a title, every icon shown.
+CardImage FullCardOfOneBlockSaves();
+
 // A reproducible card from seed: saves of 1..15 blocks on scattered chains, some removed, both
 // kinds of titles, 1..3 icon frames. With damage it also carries broken chains, loops, links
 // that name no block, bad XOR bytes and unknown states.
