@@ -15,8 +15,8 @@
 #include "card/image_file.h"
 #include "card/maintenance.h"
 #include "card/messages.h"
-#include "card/save_icon.h"
 #include "card/save_comments.h"
+#include "card/save_icon.h"
 #include "card/save_placement.h"
 #include "card/save_source.h"
 #include "card/single_save.h"
@@ -533,7 +533,8 @@ int RunTrocarIcone(const QStringList& arguments) {
                  [](const CommandLine& line) -> Edit {
                    const int block = line.BlockArgument(1);
                    // Read before the image is locked: a bad picture leaves the card alone.
-                   return [block, picture = IconFromPicture(line.Positional(2))](CardImage& image) {
+                   return [block, picture = IconFromPicture(line.Positional(2))](CardImage& image,
+                                                                                 CardContainer&) {
                      if (!picture.icon) {
                        ShowMessage(picture.refusal.toStdString(), "Erro");
                        return;
