@@ -52,6 +52,7 @@ bool MemcarduinoConnection::Identify() {
       SerialLine::Outcome::Done) {
     return false;
   }
+  version_ = reply_[0];
   // Older console-side readers know only the first slot and take no slot command.
   if (model_ == Model::Console && reply_[0] >= Memcarduino::FirstVersionWithSlots) {
     const uint8_t select_slot[] = {Memcarduino::SelectSlot, FirstSlot};
@@ -64,10 +65,15 @@ bool MemcarduinoConnection::Identify() {
 // whole in one write.
 SerialReaderConnection::Attempt MemcarduinoConnection::Exchange(std::span<const uint8_t> command,
                                                                 std::size_t reply_size) {
+  return AttemptOf(Converse(command, reply_size, reply_), ReplyCheck::Good);
+}
+
+SerialLine::Outcome MemcarduinoConnection::Converse(std::span<const uint8_t> command,
+                                                    std::size_t reply_size,
+                                                    std::vector<uint8_t>& reply) {
   line_.DiscardInput();
-  if (line_.Send(command) == SerialLine::Outcome::Gone) return Attempt::Gone;
-  const auto outcome = line_.Receive(reply_size, ReplyTimeoutMs, reply_);
-  return AttemptOf(outcome, ReplyCheck::Good);
+  if (line_.Send(command) == SerialLine::Outcome::Gone) return SerialLine::Outcome::Gone;
+  return line_.Receive(reply_size, ReplyTimeoutMs, reply);
 }
 
 SerialReaderConnection::Attempt MemcarduinoConnection::TryRead(

@@ -37,6 +37,7 @@ inline const QString RestoreStep = QStringLiteral("restauração de '%1'");
 inline const QString PurgeStep = QStringLiteral("limpeza dos 'Saves' removidos");
 inline const QString RegionStep = QStringLiteral("alteração de localidade de '%1'");
 inline const QString ImportStep = QStringLiteral("importação de '%1'");
+inline const QString IconStep = QStringLiteral("troca do ícone de '%1'");
 // Steps that act on one save or on several: %1 is the save's name, or how many saves.
 struct StepTexts {
   QString one;

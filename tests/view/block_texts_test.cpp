@@ -132,6 +132,19 @@ class BlockTextsTest : public QObject {
     QCOMPARE(BlockLineToolTip(card, 3), QString());
   }
 
+  // A PocketStation program says so in its tooltip and beside its icon type.
+  void pocketStationSaveIsNoted() {
+    CardImage card = BlankCard();
+    PlaceSave(card, {.blocks = {4},
+                     .title = SingleByteTitle("Relogio"),
+                     .icon_frames = 3,
+                     .product_code = "SLESP12345"});
+    std::copy_n("MCX1", 4, BlockOf(card, 4).begin() + 0x52);
+    QCOMPARE(BlockLineToolTip(card, 4), QStringLiteral("Relogio\nPocketStation"));
+    QCOMPARE(BlockLineToolTip(card, 4, "Nota"), QStringLiteral("Relogio\nPocketStation\nNota"));
+    QCOMPARE(SaveDetails(card, 4).icon_type, QStringLiteral("Animado (PocketStation)"));
+  }
+
   void sourceLine_data() {
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("line");
