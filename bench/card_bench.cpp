@@ -99,7 +99,8 @@ void LoadAndCheckCardFile(benchmark::State& state) {
   CardImage image;
   CardContainer container;
   for (auto _ : state) {
-    if (!LoadCardFile(image, container, path, HeaderRule::McOnly)) state.SkipWithError("no card");
+    if (!LoadCardFile(image, container, path, CardFileUse::OnlyRead, HeaderRule::McOnly))
+      state.SkipWithError("no card");
     if (state.range(0) == 0) {
       benchmark::DoNotOptimize(CheckCard(image, container.card_bytes));
     } else {

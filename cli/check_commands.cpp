@@ -49,7 +49,7 @@ int RunVerificar(const QStringList& arguments) {
   QJsonArray cards;
   QString report;
   for (const QString& path : line.PositionalsFrom(0)) {
-    auto loaded = LoadImage(path, HeaderRule::McOnly);
+    auto loaded = LoadImage(path, HeaderRule::McOnly, CardFileUse::OnlyRead);
     if (!loaded) {
       status = ExitFailed;
       cards.append(QJsonObject{{"arquivo", path}, {"carregado", false}, {"integro", false}});

@@ -11,11 +11,11 @@
 #include "card/file_io.h"
 #include "card/file_lock.h"
 #include "card/formats/card_file.h"
-#include "card/icon_file.h"
 #include "card/image_file.h"
 #include "card/maintenance.h"
 #include "card/messages.h"
 #include "card/save_comments.h"
+#include "card/save_icon.h"
 #include "card/save_placement.h"
 #include "card/save_source.h"
 #include "card/single_save.h"
@@ -23,6 +23,8 @@
 #include "cli/listing.h"
 #include "cli/loaded_image.h"
 #include "cli/message_report.h"
+#include "pictures/icon_import.h"
+#include "pictures/icon_pictures.h"
 #include "view/block_texts.h"
 #include "view/system_path.h"
 #include "view/window_texts.h"
@@ -133,6 +135,17 @@ QStringList SingleSaveExtensions() {
 namespace {
 const QString kFormatOption = QStringLiteral("formato");
 const QString kBlockOption = QStringLiteral("bloco");
+const QString kScaleOption = QStringLiteral("escala");
+
+// --formato, else the output's extension, else .ico.
+IconFormat IconFormatOf(const CommandLine& line, const QString& output) {
+  if (!line.IsSet(kFormatOption)) {
+    return IconFormatNamed(QFileInfo(output).suffix()).value_or(IconFormat::Ico);
+  }
+  if (auto format = IconFormatNamed(line.Value(kFormatOption))) return *format;
+  line.Fail(QStringLiteral("--formato deve ser ico, png ou gif, não \"%1\"")
+                .arg(line.Value(kFormatOption)));
+}
 
 std::optional<SingleSaveFormat> FormatNamed(const QString& name,
                                             std::span<const FormatName> table) {
@@ -424,18 +437,33 @@ int RunComentario(const QStringList& arguments) {
 int RunIcone(const QStringList& arguments) {
   CommandLine line({"icone",
                     {kImage, kBlock, "SAIDA.ico"},
-                    "[--forcar]",
-                    "Grava o primeiro quadro do ícone do 'save' que começa em BLOCO como um "
-                    "arquivo de ícone (.ico)."});
-  line.AddForceOption(QStringLiteral("SAIDA.ico"));
+                    "[--formato ico|png|gif] [--escala N] [--forcar]",
+                    "Grava o ícone do 'save' que começa em BLOCO no formato de --formato ou, sem "
+                    "ele, no da\nextensão de SAIDA (.ico quando ela não indica outro): .ico, o "
+                    "primeiro quadro como a janela\no grava; .png, o primeiro quadro; .gif, todos "
+                    "os quadros, animados no ritmo do console.\nNo .png e no .gif, a cor 0x0000 é "
+                    "transparente."});
+  line.AddOption({kFormatOption}, QStringLiteral("ico, png ou gif."), QStringLiteral("FORMATO"));
+  line.AddOption({kScaleOption},
+                 QStringLiteral("Amplia cada pixel N vezes (%1 a %2, padrão 1), no .png e no .gif.")
+                     .arg(MinPictureScale)
+                     .arg(MaxPictureScale),
+                 QStringLiteral("N"));
+  line.AddForceOption(QStringLiteral("SAIDA"));
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
-  line.RequireNewOutput(line.Positional(2), {line.Positional(0)});
+  const QString output = line.Positional(2);
+  line.RequireNewOutput(output, {line.Positional(0)});
+  const IconFormat format = IconFormatOf(line, output);
+  const int scale = line.IsSet(kScaleOption)
+                        ? line.IntegerOption(kScaleOption, MinPictureScale, MaxPictureScale)
+                        : MinPictureScale;
+  if (format == IconFormat::Ico && line.IsSet(kScaleOption)) {
+    line.Fail(QStringLiteral("--escala vale só para png e gif"));
+  }
   auto loaded = LoadImage(line.Positional(0));
   if (!loaded || !IsExportableSave(loaded->image, block)) return ExitFailed;
-  IconFileImage icon{};
-  BuildIconFile(loaded->image, block, 1, icon);
-  WriteFileAtomically(SystemPath(line.Positional(2)), icon);
+  WriteFileAtomically(SystemPath(output), IconFileBytes(loaded->image, block, format, scale));
   return ExitDone;
 }
 
@@ -471,4 +499,26 @@ int RunConverter(const QStringList& arguments) {
   if (!loaded) return ExitFailed;
   SaveCardFile(loaded->image, ContainerInFormat(loaded->container, format), SystemPath(output));
   return ExitDone;
+}
+
+int RunTrocarIcone(const QStringList& arguments) {
+  return RunEdit(arguments,
+                 {"trocar-icone",
+                  {kImage, kBlock, "FIGURA"},
+                  {},
+                  "Troca o ícone do 'save' que começa em BLOCO pela FIGURA (PNG, "
+                  "BMP, GIF de até 3\nquadros ou JPEG), reduzida a 16 x 16 pixels e 16 cores; o "
+                  "transparente fica transparente."},
+                 [](const CommandLine& line) -> Edit {
+                   const int block = line.BlockArgument(1);
+                   // Read before the image is locked: a bad picture leaves the card alone.
+                   return [block, picture = IconFromPicture(line.Positional(2))](CardImage& image,
+                                                                                 CardContainer&) {
+                     if (!picture.icon) {
+                       ShowMessage(picture.refusal.toStdString(), "Erro");
+                       return;
+                     }
+                     if (IsExportableSave(image, block)) WriteSaveIcon(image, block, *picture.icon);
+                   };
+                 });
 }

@@ -10,9 +10,9 @@ namespace {
 constexpr std::chrono::milliseconds kEditPatience{2000};
 }  // namespace
 
-std::unique_ptr<LoadedImage> LoadImage(const QString& path, HeaderRule rule) {
+std::unique_ptr<LoadedImage> LoadImage(const QString& path, HeaderRule rule, CardFileUse use) {
   auto loaded = std::make_unique<LoadedImage>();
-  if (!LoadCardFile(loaded->image, loaded->container, SystemPath(path), rule)) return nullptr;
+  if (!LoadCardFile(loaded->image, loaded->container, SystemPath(path), use, rule)) return nullptr;
   return loaded;
 }
 

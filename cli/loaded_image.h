@@ -16,7 +16,8 @@ struct LoadedImage {
 
 // The image lives on the heap: 128 KiB is too much for a comfortable stack frame. Nothing after
 // the loader's message.
-std::unique_ptr<LoadedImage> LoadImage(const QString& path, HeaderRule rule = HeaderRule::Exact);
+std::unique_ptr<LoadedImage> LoadImage(const QString& path, HeaderRule rule = HeaderRule::Exact,
+                                       CardFileUse use = CardFileUse::Edited);
 
 // Written in the container's format, or in the one the output's extension names.
 void SaveImage(const LoadedImage& loaded, const QString& path);

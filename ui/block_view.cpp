@@ -73,8 +73,10 @@ void TForm1::ResetSourceInfo() {
 }
 
 QString TForm1::SuggestSaveFileName() const {
-  const QListWidgetItem* line = ListBox1->currentItem();
-  return ::SuggestSaveFileName(line != nullptr ? line->text() : QString(), Edit5->text());
+  const int block = SelectedBlock();
+  const QString title =
+      IsSaveBlock(block) ? ReadableSaveTitle(document_->Image(), block) : QString();
+  return ::SuggestSaveFileName(title, Edit5->text());
 }
 
 void TForm1::SetImageControlsEnabled(bool enabled) {

@@ -63,7 +63,8 @@ void TForm1::OfferRepairedCopy(const CardImage& refused, const QString& path) {
   }
   auto card = std::make_unique<CardImage>();
   CardContainer container;
-  if (!LoadCardFile(*card, container, SystemPath(path), HeaderRule::McOnly) || !MayDiscardImage()) {
+  if (!LoadCardFile(*card, container, SystemPath(path), CardFileUse::Edited, HeaderRule::McOnly) ||
+      !MayDiscardImage()) {
     return;
   }
   // Shown as the file holds it, then repaired as an edit: the copy is unsaved, and undo shows the

@@ -130,6 +130,7 @@ class TForm1 : public QMainWindow {
   void AlterarlocalidadeJPJapons1Click();
   void Salvarcone1Click();
   void Repararcartao1Click();
+  void TrocarIcone1Click();
   void Copiar1Click();
   void Recortar1Click();
   void Colar1Click();
@@ -138,9 +139,14 @@ class TForm1 : public QMainWindow {
   void LerMemoryCard1Click();
   void GravarMemoryCard1Click();
   void FormatarMemoryCard1Click();
+  void PocketStationInfo1Click();
+  void PocketStationBios1Click();
+  void PocketStationRelogio1Click();
   void Sobre1Click();
   void ListBox1Click();
   void Timer1Timer();
+  // The PocketStation viewer icon's own animation, at its own pace.
+  void TimerPocketStationTimer();
 
  protected:
   bool event(QEvent* event) override;
@@ -154,6 +160,11 @@ class TForm1 : public QMainWindow {
   void CreateMenuAndToolBar();
   void CreateStatusBar();
   void SetImageControlsEnabled(bool enabled);
+  void CreatePocketStationMenu(QMenu* card_menu);
+  // The monochrome icon of the selected save when it is a PocketStation program.
+  void ShowPocketStationIcon(int block);
+  // The serial reader the PocketStation commands go through; nothing when the user cancelled.
+  std::optional<ReaderEntry> ChoosePocketStationReader();
   QAction* AddCommand(QMenu* menu, const CommandItem& item);
   void AddUndoCommands(QMenu* edit_menu);
 
@@ -222,6 +233,8 @@ class TForm1 : public QMainWindow {
   FileDialogRequest OpenDialog2;
   FileDialogRequest SaveDialog2;
   FileDialogRequest SaveDialog3;
+  FileDialogRequest OpenDialogIcone;
+  FileDialogRequest SaveDialogBios;
   QString last_folder_;  // empty until a file dialog was answered
 
   QWidget* body_ = nullptr;
@@ -245,6 +258,7 @@ class TForm1 : public QMainWindow {
   QAction* AlterarlocalidadeJPJapons1 = nullptr;
   QAction* Salvarcone1 = nullptr;
   QAction* Repararcartao1 = nullptr;
+  QAction* TrocarIcone1 = nullptr;
   QAction* Copiar1 = nullptr;
   QAction* Recortar1 = nullptr;
   QAction* Colar1 = nullptr;
@@ -253,6 +267,10 @@ class TForm1 : public QMainWindow {
   QAction* LerMemoryCard1 = nullptr;
   QAction* GravarMemoryCard1 = nullptr;
   QAction* FormatarMemoryCard1 = nullptr;
+  QMenu* PocketStation1 = nullptr;
+  QAction* PocketStationInfo1 = nullptr;
+  QAction* PocketStationBios1 = nullptr;
+  QAction* PocketStationRelogio1 = nullptr;
   QAction* Sobre1 = nullptr;
   QAction* undo_action_ = nullptr;
   QAction* redo_action_ = nullptr;
@@ -271,6 +289,11 @@ class TForm1 : public QMainWindow {
   QLineEdit* Edit7 = nullptr;
   Bevel* Bevel1 = nullptr;
   StretchedPicture* Image1 = nullptr;
+  StretchedPicture* ImagePocketStation = nullptr;
+  QTimer* TimerPocketStation = nullptr;
+  std::vector<QImage> pocketstation_frames_;
+  int pocketstation_block_ = 0;  // whose frames those are; 0: none
+  std::size_t pocketstation_phase_ = 0;
   QLabel* Label8 = nullptr;
   QLabel* Label9 = nullptr;
   QLabel* Label10 = nullptr;

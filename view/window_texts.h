@@ -51,6 +51,7 @@ inline const QString NothingToRepair =
 inline const QString OpenRepairedCopyQuestion = QStringLiteral(
     "Só o byte de verificação do frame de identificação de %1 está errado; o diretório está "
     "íntegro. Abrir uma cópia reparada?");
+inline const QString IconStep = QStringLiteral("troca do ícone de '%1'");
 // Steps that act on one save or on several: %1 is the save's name, or how many saves.
 struct StepTexts {
   QString one;

@@ -123,7 +123,7 @@ CardContainer ContainerForOutput(const CardContainer& current, const std::string
 }
 
 bool LoadCardFile(CardImage& image, CardContainer& container, const std::string& path,
-                  HeaderRule rule) {
+                  CardFileUse use, HeaderRule rule) {
   if (!RequireExistingFile(path)) return false;
   std::vector<uint8_t> file = ReadFilePrefix(path, LargestCardFile + 1);
   CardFileRecognition recognition = RecogniseCardFile(file);
@@ -141,8 +141,11 @@ bool LoadCardFile(CardImage& image, CardContainer& container, const std::string&
   loaded.signature_valid = codec.file_verifies(file);
   if (!loaded.signature_valid) {
     // The card itself is sound: a warning, so the command goes on and a save re-signs it.
-    ShowWarning("Arquivo " + path + ": assinatura " + std::string(InfoOf(codec.format).name) +
-                " inválida; o arquivo será assinado de novo ao salvar.");
+    const std::string signature = "assinatura " + std::string(InfoOf(codec.format).name);
+    ShowWarning("Arquivo " + path +
+                (use == CardFileUse::Edited
+                     ? ": " + signature + " inválida; o arquivo será assinado de novo ao salvar."
+                     : ": a " + signature + " não confere."));
   }
   container = std::move(loaded);
   return true;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "card/formats/sha1.h"
+#include "card/save_source.h"
 #include "card/single_save.h"
 #include "support/card_builder.h"
 #include "support/hex_bytes.h"
@@ -284,6 +285,16 @@ TEST_F(CardFile, AVmpThatDoesNotVerifyLoadsWithOneWarningAndIsSignedOnSave) {
                  "Atenção"}}));
   SaveCardFile(image, container, path);
   EXPECT_EQ(ToHex(Sha1Of(ReadBytes(path))), kSignedBlankVmpSha1);
+
+  // A card a save is only taken from is never saved: no promise to sign it.
+  file = SignedBlankVmp();
+  file[0x20] ^= 0xFF;
+  Write("card.vmp", file);
+  recorder_.Clear();
+  ASSERT_TRUE(LoadSourceCard(image, path));
+  EXPECT_EQ(recorder_.messages(),
+            (std::vector<RecordedMessage>{
+                {"Arquivo " + path + ": a assinatura VMP não confere.", "Atenção"}}));
 }
 
 TEST_F(CardFile, NewContainersWriteTheUsualHeaders) {

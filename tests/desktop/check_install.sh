@@ -22,6 +22,7 @@ done
 # The manual pages: Portuguese headings, the hand-written sections, and every command of the help.
 for page in vexilor vexilor-cli; do
   roff=$(zcat "$stage/share/man/man1/$page.1.gz") || fail "man1/$page.1.gz não instalado"
+  grep -q "^\.TH .*\"$page 1\.2\"" <<<"$roff" || fail "$page(1) sem a versão 1.2 do programa"
   for heading in NOME SINOPSE 'DESCRIÇÃO' 'ESTADO DE SAÍDA' ARQUIVOS EXEMPLOS; do
     grep -q "^\.SH \"\?$heading" <<<"$roff" || fail "$page(1) sem a seção $heading"
   done

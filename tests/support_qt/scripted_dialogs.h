@@ -62,6 +62,8 @@ class ScriptedDialogs : public UserDialogs {
   };
   std::optional<Scripted> TakeAnswer(const DialogRequest& request);
   void Record(const DialogRequest& request);
+  static DialogRequest Box(DialogRequest::Kind kind, QWidget* parent, const QString& text,
+                           const QString& caption);
 
   std::deque<Scripted> answers_;
   std::vector<DialogRequest> requests_;

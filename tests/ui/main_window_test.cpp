@@ -118,6 +118,13 @@ class MainWindowTest : public QObject {
     QVERIFY(f.window->ImageList2().empty());
   }
 
+  // Qt's own texts, dates and numbers follow the program's language, whatever the system's.
+  void qtSpeaksBrazilianPortuguese() {
+    QCOMPARE(QLocale().toString(1234.5, 'f', 1), QStringLiteral("1.234,5"));
+    QCOMPARE(QLocale().toString(QDate(2026, 12, 8), QLocale::ShortFormat),
+             QStringLiteral("08/12/2026"));
+  }
+
   void enablesCommandsByViewState() {
     auto check = [&](bool image_shown) {
       for (const CommandRow& row : kCommands) {
