@@ -27,7 +27,9 @@ bool IsFirstBlock(uint32_t state) {
 
 // The save's bytes in chain order; the first block alone when the chain has no end.
 std::vector<uint8_t> SaveBytes(const CardImage& image, int first) {
-  const std::vector<int> chain = FollowSaveChain(image, first).value_or(std::vector<int>{first});
+  const ChainWalk walk = WalkSaveChain(image, first);
+  const std::vector<int> chain =
+      walk.end == ChainEnd::Closed ? walk.blocks : std::vector<int>{first};
   std::vector<uint8_t> bytes;
   bytes.reserve(chain.size() * BlockSize);
   for (int block : chain) {
