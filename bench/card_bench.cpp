@@ -2,6 +2,7 @@
 // title and details, and build the 45 icons (three frames of each of the 15 blocks).
 #include <benchmark/benchmark.h>
 
+#include "card/check.h"
 #include "card/formats/card_file.h"
 #include "card/icon_file.h"
 #include "card/image_file.h"
@@ -69,5 +70,44 @@ BENCHMARK(RecogniseAndLoadCardFile)
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+// The check of a card with saves everywhere and a damaged one; its repair from the damaged
+// state each time. Target: well under 1 ms each.
+void CheckCardOfSaves(benchmark::State& state) {
+  const CardImage image = test_support::RandomCard(42, state.range(0) != 0);
+  for (auto _ : state) benchmark::DoNotOptimize(CheckCard(image));
+}
+BENCHMARK(CheckCardOfSaves)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void RepairDamagedCard(benchmark::State& state) {
+  const CardImage damaged = test_support::RandomCard(3, true);
+  CardImage image;
+  for (auto _ : state) {
+    image = damaged;
+    benchmark::DoNotOptimize(RepairCard(image));
+  }
+}
+BENCHMARK(RepairDamagedCard)->Unit(benchmark::kMicrosecond);
+
+// What verificar and reparar do for one file, short of printing and writing it back.
+void LoadAndCheckCardFile(benchmark::State& state) {
+  test_support::TempFolder folder;
+  const std::string path = folder.File("card.mc");
+  CardImage damaged = test_support::RandomCard(3, true);
+  damaged[127] = 0x42;  // the header's check byte of some real cards
+  SaveImageFile(damaged, path);
+  CardImage image;
+  CardContainer container;
+  for (auto _ : state) {
+    if (!LoadCardFile(image, container, path, CardFileUse::OnlyRead, HeaderRule::McOnly))
+      state.SkipWithError("no card");
+    if (state.range(0) == 0) {
+      benchmark::DoNotOptimize(CheckCard(image, container.card_bytes));
+    } else {
+      benchmark::DoNotOptimize(RepairCard(image, container.card_bytes));
+    }
+  }
+}
+BENCHMARK(LoadAndCheckCardFile)->ArgName("repair")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

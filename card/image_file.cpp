@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "check.h"
 #include "file_checks.h"
 #include "file_io.h"
 
@@ -41,14 +42,19 @@ bool LoadImageFile(CardImage& image, const std::string& path) {
   return AcceptCardBytes(image, bytes, path);
 }
 
-bool AcceptCardBytes(CardImage& image, std::span<const uint8_t> card, const std::string& path) {
+bool AcceptCardBytes(CardImage& image, std::span<const uint8_t> card, const std::string& path,
+                     HeaderRule rule) {
   auto end = std::copy_n(card.begin(), std::min(card.size(), CardSize), image.begin());
   std::fill(end, image.end(), uint8_t{0});
-  if (!std::equal(HeaderFrame.begin(), HeaderFrame.end(), image.begin())) {
-    ShowFileRefusal("Frame de identificação no arquivo ", path, " inválido!");
-    return false;
+  const std::size_t demanded = rule == HeaderRule::Exact ? FrameSize : 2;
+  if (std::equal(HeaderFrame.begin(), HeaderFrame.begin() + demanded, image.begin())) return true;
+  std::string ending = " inválido!";
+  if (std::optional<Finding> fault = RepairableHeaderFault(image)) {
+    ending += " Falha no " + DescribeFinding(*fault) +
+              ". O diretório está íntegro: o cartão pode ser reparado.";
   }
-  return true;
+  ShowFileRefusal("Frame de identificação no arquivo ", path, ending);
+  return false;
 }
 
 void SaveImageFile(const CardImage& image, const std::string& path) {

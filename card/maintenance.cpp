@@ -1,8 +1,6 @@
 #include "maintenance.h"
 
 #include <algorithm>
-#include <optional>
-#include <vector>
 
 #include "little_endian.h"
 #include "messages.h"
@@ -67,15 +65,6 @@ const char* StateRefusal(const ChainChange& change, uint32_t state) {
   return nullptr;
 }
 
-// Every block after the first must be one the change turns into a known code.
-bool FollowingBlocksFit(const CardImage& image, const std::vector<int>& chain,
-                        const ChainChange& change) {
-  return std::all_of(chain.begin() + 1, chain.end(), [&](int block) {
-    uint32_t state = StateOf(image, block);
-    return state == change.first_state + 1 || state == change.first_state + 2;
-  });
-}
-
 void ChangeChain(CardImage& image, int block, const ChainChange& change) {
   if (!IsSaveBlock(block)) {
     ShowInvalidBlockMessage();
@@ -85,13 +74,14 @@ void ChangeChain(CardImage& image, int block, const ChainChange& change) {
     ShowMessage(refusal, kAttention);
     return;
   }
-  std::optional<std::vector<int>> chain;
-  if (CheckSaveChain(image, block)) chain = FollowSaveChain(image, block);
-  if (!chain || !FollowingBlocksFit(image, *chain, change)) {
+  // Stricter than CheckSaveChain: every following block must be one the change turns into a
+  // known code.
+  const ChainCheck chain = CheckChain(image, block);
+  if (!chain.sound()) {
     ShowMessage(change.check_failed, kAttention);
     return;
   }
-  for (int member : *chain) {
+  for (int member : chain.walk.blocks) {
     auto frame = DirectoryFrameOf(image, member);
     SetDirectoryState(frame,
                       static_cast<uint8_t>(frame[DirectoryFrame::StateOffset] + change.state_step));
@@ -128,9 +118,9 @@ bool CheckSaveChain(const CardImage& image, int block) {
   std::size_t expected = GetSaveSize(image, block) >> BlockSizeShift;
   // A chain with no end (a loop, or a link that names no block) is inconsistent; it is not
   // followed through the accessors, which would report every bad link as a block error.
-  std::optional<std::vector<int>> chain = FollowSaveChain(image, block);
-  if (!chain || chain->size() != expected) return false;
-  return std::none_of(chain->begin() + 1, chain->end(), [&](int member) {
+  const ChainWalk chain = WalkSaveChain(image, block);
+  if (chain.end != ChainEnd::Closed || chain.blocks.size() != expected) return false;
+  return std::none_of(chain.blocks.begin() + 1, chain.blocks.end(), [&](int member) {
     uint32_t state = StateOf(image, member);
     return state == BlockState::InUseFirst || state == BlockState::Free;
   });

@@ -30,13 +30,13 @@ Placement PlaceSave(CardImage& image, SaveComments& comments, const SaveContents
   if (clash != 0) {
     RemoveSave(*trial, clash);  // says itself why it cannot
     if (GetBlockState(*trial, clash) != BlockState::RemovedFirst) return {};
-    old_blocks = FollowSaveChain(*trial, clash).value_or(std::vector<int>{});
+    old_blocks = WalkSaveChain(*trial, clash).blocks;
   }
   if (!report_no_room && CountFreeBlocks(*trial) < save.block_count) return {0, true};
   const int first = ImportSave(*trial, save, old_blocks);
   if (first == 0) return {0, true};
   image = *trial;
-  for (int block : FollowSaveChain(image, first).value_or(std::vector<int>{})) {
+  for (int block : WalkSaveChain(image, first).blocks) {
     CommentAt(comments, block).clear();
   }
   CommentAt(comments, first) = save.comment;

@@ -23,5 +23,5 @@ bool LoadSourceCard(CardImage& card, const std::string& path) {
 }
 
 bool LoadSourceCard(CardImage& card, CardContainer& container, const std::string& path) {
-  return LoadCardFile(card, container, path);
+  return LoadCardFile(card, container, path, CardFileUse::OnlyRead);
 }

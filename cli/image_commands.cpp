@@ -4,7 +4,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <algorithm>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,17 +14,20 @@
 #include "card/file_lock.h"
 #include "card/formats/card_file.h"
 #include "card/formats/conversion_losses.h"
-#include "card/icon_file.h"
 #include "card/image_file.h"
 #include "card/maintenance.h"
 #include "card/messages.h"
 #include "card/save_comments.h"
+#include "card/save_icon.h"
 #include "card/save_placement.h"
 #include "card/save_source.h"
 #include "card/single_save.h"
 #include "cli/command_line.h"
 #include "cli/listing.h"
+#include "cli/loaded_image.h"
 #include "cli/message_report.h"
+#include "pictures/icon_import.h"
+#include "pictures/icon_pictures.h"
 #include "view/block_texts.h"
 #include "view/system_path.h"
 #include "view/window_texts.h"
@@ -35,30 +37,15 @@ namespace {
 const QString kImage = QStringLiteral("IMAGEM");
 const QString kBlock = QStringLiteral("BLOCO");
 const QString kOutputOption = QStringLiteral("saida");
-// How long an edit waits for another edit of the same image to finish.
-constexpr std::chrono::milliseconds kEditPatience{2000};
 
-// An image file in any format, with what its container carried.
-struct LoadedImage {
-  CardImage image;
-  CardContainer container;
-};
-
-// The image lives on the heap: 128 KiB is too much for a comfortable stack frame.
-std::unique_ptr<LoadedImage> LoadImage(const QString& path) {
-  auto loaded = std::make_unique<LoadedImage>();
-  if (!LoadCardFile(loaded->image, loaded->container, SystemPath(path))) return nullptr;
-  return loaded;
-}
-
-// Written in the container's format, or in the one the output's extension names.
-void SaveImage(const LoadedImage& loaded, const QString& path) {
-  SaveCardFile(loaded.image, ContainerForOutput(loaded.container, SystemPath(path)),
-               SystemPath(path));
-}
-
-// The formats converter offers by name; any image extension is accepted as well.
+// The formats converter offers by name.
 const QString kFormatCodes = QStringLiteral("mc|mcr|gme|vgs|vmp|psx");
+
+// One of the names listed, in any letter case; a value such as "foo.gme" names none.
+std::optional<CardFormat> CardFormatNamed(const QString& name) {
+  if (!kFormatCodes.split(u'|').contains(name, Qt::CaseInsensitive)) return std::nullopt;
+  return CardFormatFromExtension("." + name.toLower().toStdString());
+}
 
 // The window's test before a save or its icon is exported.
 bool IsExportableSave(const CardImage& image, int block) {
@@ -105,14 +92,7 @@ int ApplyEdit(const CommandLine& line, const Edit& edit) {
 
   // Held from the read to the write, so that a second edit reads this one's result.
   FileEditLock lock(SystemPath(path));
-  if (!lock.Acquire(kEditPatience)) {
-    ReportFailure(QStringLiteral("O arquivo %1 está sendo alterado por outro comando; nada foi "
-                                 "gravado. Tente de novo.")
-                      .arg(path)
-                      .toStdString(),
-                  "Erro");
-    return ExitFailed;
-  }
+  if (!LockForEdit(lock, path)) return ExitFailed;
   auto loaded = LoadImage(path);
   if (!loaded) return ExitFailed;
   const auto before = std::make_unique<const LoadedImage>(*loaded);
@@ -159,6 +139,17 @@ namespace {
 const QString kFormatOption = QStringLiteral("formato");
 const QString kBlockOption = QStringLiteral("bloco");
 const QString kNameOption = QStringLiteral("nome");
+const QString kScaleOption = QStringLiteral("escala");
+
+// --formato, else the output's extension, else .ico.
+IconFormat IconFormatOf(const CommandLine& line, const QString& output) {
+  if (!line.IsSet(kFormatOption)) {
+    return IconFormatNamed(QFileInfo(output).suffix()).value_or(IconFormat::Ico);
+  }
+  if (auto format = IconFormatNamed(line.Value(kFormatOption))) return *format;
+  line.Fail(QStringLiteral("--formato deve ser ico, png ou gif, não \"%1\"")
+                .arg(line.Value(kFormatOption)));
+}
 
 std::optional<SingleSaveFormat> FormatNamed(const QString& name,
                                             std::span<const FormatName> table) {
@@ -207,7 +198,8 @@ Edit ImportFromCard(const std::string& path, int block, ReplaceQuestion replace)
       return;
     }
     ImportInto(image, container,
-               SaveFromCard(source->image, block, path, CardFileComment(source->container, block)),
+               SaveFromCard(source->image, block, path, CardFileComment(source->container, block),
+                            source->container.card_bytes),
                replace);
   };
 }
@@ -255,9 +247,9 @@ void AddCardFormatOption(CommandLine& line) {
 }
 
 CardFormat OutputCardFormat(const CommandLine& line, const QString& output) {
-  const std::optional<CardFormat> format =
-      line.IsSet("formato") ? CardFormatFromExtension("." + SystemPath(line.Value("formato")))
-                            : CardFormatFromExtension(SystemPath(output));
+  const std::optional<CardFormat> format = line.IsSet("formato")
+                                               ? CardFormatNamed(line.Value("formato"))
+                                               : CardFormatFromExtension(SystemPath(output));
   if (!format && line.IsSet("formato")) {
     line.Fail(QStringLiteral("o formato deve ser %1, não \"%2\"")
                   .arg(kFormatCodes, line.Value("formato")));
@@ -334,7 +326,7 @@ int RunExportar(const QStringList& arguments) {
   auto loaded = LoadImage(line.Positional(0));
   if (!loaded || !IsExportableSave(loaded->image, block)) return ExitFailed;
   const int messages_before = MessagesShown();
-  ExportSingleSave(loaded->image, block, SystemPath(output), format);
+  ExportSingleSave(loaded->image, block, SystemPath(output), format, loaded->container.card_bytes);
   return MessagesShown() == messages_before ? ExitDone : ExitFailed;
 }
 
@@ -498,18 +490,33 @@ int RunComentario(const QStringList& arguments) {
 int RunIcone(const QStringList& arguments) {
   CommandLine line({"icone",
                     {kImage, kBlock, "SAIDA.ico"},
-                    "[--forcar]",
-                    "Grava o primeiro quadro do ícone do 'save' que começa em BLOCO como um "
-                    "arquivo de ícone (.ico)."});
-  line.AddForceOption(QStringLiteral("SAIDA.ico"));
+                    "[--formato ico|png|gif] [--escala N] [--forcar]",
+                    "Grava o ícone do 'save' que começa em BLOCO no formato de --formato ou, sem "
+                    "ele, no da\nextensão de SAIDA (.ico quando ela não indica outro): .ico, o "
+                    "primeiro quadro como a janela\no grava; .png, o primeiro quadro; .gif, todos "
+                    "os quadros, animados no ritmo do console.\nNo .png e no .gif, a cor 0x0000 é "
+                    "transparente."});
+  line.AddOption({kFormatOption}, QStringLiteral("ico, png ou gif."), QStringLiteral("FORMATO"));
+  line.AddOption({kScaleOption},
+                 QStringLiteral("Amplia cada pixel N vezes (%1 a %2, padrão 1), no .png e no .gif.")
+                     .arg(MinPictureScale)
+                     .arg(MaxPictureScale),
+                 QStringLiteral("N"));
+  line.AddForceOption(QStringLiteral("SAIDA"));
   if (!line.Parse(arguments)) return ExitDone;
   const int block = line.BlockArgument(1);
-  line.RequireNewOutput(line.Positional(2), {line.Positional(0)});
+  const QString output = line.Positional(2);
+  line.RequireNewOutput(output, {line.Positional(0)});
+  const IconFormat format = IconFormatOf(line, output);
+  const int scale = line.IsSet(kScaleOption)
+                        ? line.IntegerOption(kScaleOption, MinPictureScale, MaxPictureScale)
+                        : MinPictureScale;
+  if (format == IconFormat::Ico && line.IsSet(kScaleOption)) {
+    line.Fail(QStringLiteral("--escala vale só para png e gif"));
+  }
   auto loaded = LoadImage(line.Positional(0));
   if (!loaded || !IsExportableSave(loaded->image, block)) return ExitFailed;
-  IconFileImage icon{};
-  BuildIconFile(loaded->image, block, 1, icon);
-  WriteFileAtomically(SystemPath(line.Positional(2)), icon);
+  WriteFileAtomically(SystemPath(output), IconFileBytes(loaded->image, block, format, scale));
   return ExitDone;
 }
 
@@ -546,4 +553,26 @@ int RunConverter(const QStringList& arguments) {
   SaveCardFile(loaded->image, ContainerInFormat(loaded->container, format), SystemPath(output));
   WarnOfConversionLosses(loaded->image, loaded->container, format, SystemPath(output));
   return ExitDone;
+}
+
+int RunTrocarIcone(const QStringList& arguments) {
+  return RunEdit(arguments,
+                 {"trocar-icone",
+                  {kImage, kBlock, "FIGURA"},
+                  {},
+                  "Troca o ícone do 'save' que começa em BLOCO pela FIGURA (PNG, "
+                  "BMP, GIF de até 3\nquadros ou JPEG), reduzida a 16 x 16 pixels e 16 cores; o "
+                  "transparente fica transparente."},
+                 [](const CommandLine& line) -> Edit {
+                   const int block = line.BlockArgument(1);
+                   // Read before the image is locked: a bad picture leaves the card alone.
+                   return [block, picture = IconFromPicture(line.Positional(2))](CardImage& image,
+                                                                                 CardContainer&) {
+                     if (!picture.icon) {
+                       ShowMessage(picture.refusal.toStdString(), "Erro");
+                       return;
+                     }
+                     if (IsExportableSave(image, block)) WriteSaveIcon(image, block, *picture.icon);
+                   };
+                 });
 }

@@ -18,6 +18,7 @@ int RunLocalidade(const QStringList& arguments);
 int RunRenomear(const QStringList& arguments);
 int RunComentario(const QStringList& arguments);
 int RunIcone(const QStringList& arguments);
+int RunTrocarIcone(const QStringList& arguments);
 int RunNovo(const QStringList& arguments);
 int RunConverter(const QStringList& arguments);
 

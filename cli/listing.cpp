@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 
+#include "card/pocketstation.h"
 #include "view/block_texts.h"
 #include "view/save_title.h"
 
@@ -36,7 +37,7 @@ QJsonObject ListingJson(const CardImage& image, const QString& source_name) {
   QJsonArray blocks;
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     const SaveDetailTexts details = SaveDetails(image, block);
-    blocks.append(QJsonObject{
+    QJsonObject line{
         {"bloco", block},
         {"estado", static_cast<qint64>(GetBlockState(image, block))},
         {"linha", BlockLineText(image, block)},
@@ -48,7 +49,13 @@ QJsonObject ListingJson(const CardImage& image, const QString& source_name) {
         {"localidade", details.region},
         {"estado_save", details.save_state},
         {"xor", XorCheckText(details.xor_valid)},
-    });
+        {"pocketstation", IsPocketStationFile(image, block)},
+    };
+    if (IsPocketStationFile(image, block)) {
+      line.insert(QStringLiteral("quadros_icone_pocketstation"),
+                  static_cast<qint64>(ReadMonoIcon(image, block).frames.size()));
+    }
+    blocks.append(line);
   }
   const int free = CountFreeBlocks(image);
   return QJsonObject{

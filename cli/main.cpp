@@ -9,10 +9,12 @@
 #include "card/error_reason_text.h"
 #include "card/file_io.h"
 #include "card/formats/card_file.h"
+#include "cli/check_commands.h"
 #include "cli/collection_commands.h"
 #include "cli/command_line.h"
 #include "cli/image_commands.h"
 #include "cli/message_report.h"
+#include "cli/pocketstation_commands.h"
 #include "cli/reader_listing.h"
 #include "cli/transfer_commands.h"
 #include "view/file_error_report.h"
@@ -43,10 +45,16 @@ constexpr Command kCommands[] = {
      "dá outro nome de diretório a um 'save'", RunRenomear},
     {"comentario", "IMAGEM BLOCO [TEXTO] [-o SAIDA.mc [--forcar]]",
      "mostra ou troca o comentário DexDrive de um 'save'", RunComentario},
-    {"icone", "IMAGEM BLOCO SAIDA.ico [--forcar]", "grava o ícone de um 'save'", RunIcone},
+    {"icone", "IMAGEM BLOCO SAIDA [--formato ico|png|gif] [--escala N] [--forcar]",
+     "grava o ícone de um 'save' (.ico, .png ou .gif animado)", RunIcone},
+    {"trocar-icone", "IMAGEM BLOCO FIGURA [-o SAIDA.mc [--forcar]]",
+     "troca o ícone de um 'save' por uma figura", RunTrocarIcone},
     {"novo", "SAIDA.mc [--forcar]", "grava uma imagem em branco", RunNovo},
     {"converter", "ENTRADA SAIDA [--formato mc|mcr|gme|vgs|vmp|psx] [--forcar]",
      "grava a imagem em outro formato", RunConverter},
+    {"verificar", "IMAGEM... [--json]", "lista as inconsistências de cada imagem", RunVerificar},
+    {"reparar", "IMAGEM [-o SAIDA [--forcar]]", "repara o que se pode reparar sem adivinhar dados",
+     RunReparar},
     {"ler", "SAIDA.mc [opções de porta] [--forcar]", "lê um Memory Card", RunLer},
     {"gravar", "IMAGEM [opções de porta]", "grava a imagem num Memory Card", RunGravar},
     {"formatar", "[opções de porta]", "formata um Memory Card", RunFormatar},
@@ -60,6 +68,9 @@ constexpr Command kCommands[] = {
     {"catalogo", "CAMINHO... [--json] [--duplicados]",
      "lista os 'saves' de todas as imagens e 'saves' avulsos de arquivos e pastas", RunCatalogo},
     {"leitores", "", "mostra os leitores seriais que as portas encontradas podem ter", RunLeitores},
+    {"pocketstation", "info|bios SAIDA|relogio --leitor memcarduino --serial PORTA",
+     "lê o número de série e o relógio, copia a BIOS ou acerta o relógio de uma PocketStation",
+     RunPocketstation},
 };
 
 // The completion of file names reads these lines: extensions, each with its dot.

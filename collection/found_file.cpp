@@ -70,12 +70,13 @@ std::vector<FoundSave> SavesOfCard(const CardImage& card) {
     save.removed = state == BlockState::RemovedFirst;
     std::ranges::copy(DirectoryFrameOf(card, block), save.contents.frame.begin());
     std::copy_n(BlockOf(card, block).begin(), FrameSize, save.title.begin());
-    std::optional<std::vector<int>> chain = FollowSaveChain(card, block);
-    save.broken = !chain;
-    if (chain) {
-      save.contents.block_count = static_cast<int>(chain->size());
-      save.contents.blocks.reserve(chain->size() * BlockSize);
-      for (int member : *chain) {
+    // The same check as removal and export: a save whose chain is broken is not taken whole.
+    const ChainCheck chain = CheckChain(card, block);
+    save.broken = !chain.sound();
+    if (!save.broken) {
+      save.contents.block_count = static_cast<int>(chain.walk.blocks.size());
+      save.contents.blocks.reserve(chain.walk.blocks.size() * BlockSize);
+      for (int member : chain.walk.blocks) {
         auto content = BlockOf(card, member);
         save.contents.blocks.insert(save.contents.blocks.end(), content.begin(), content.end());
       }

@@ -67,6 +67,14 @@ int main(int argc, char** argv) {
   WriteLe16(odd_link, DirectoryFrame::LinkOffset, 3);
   Seed("fuzz_single_save", "one-with-link.mcs", odd_link);
   Seed("fuzz_single_save", "no-id.mcs", Bytes(SingleSaveHeaderSize + BlockSize, 0));
+  Bytes lying_size = ExportOf(chains, 9);
+  WriteLe32(lying_size, DirectoryFrame::SizeOffset, 15 * BlockSize);
+  Seed("fuzz_single_save", "size-15-holds-1.mcs", lying_size);
+  for (auto [name, format] : {std::pair{"BASLUS-00000THREE", SingleSaveFormat::RawSave},
+                              {"three.psx", SingleSaveFormat::ActionReplay},
+                              {"three.psv", SingleSaveFormat::Psv}}) {
+    Seed("fuzz_single_save", name, EncodeSingleSave(*SaveOnCard(chains, 7), format));
+  }
 
   // One file of each container; a DexDrive file with a comment, one cut short and one whose
   // magic is blank; a VMP whose signature does not verify.
@@ -102,6 +110,18 @@ int main(int argc, char** argv) {
     for (uint8_t op : {1, 2, 0, 5, 4, 3, 2}) script.insert(script.end(), {op, uint8_t(4 + op)});
     Seed("fuzz_maintenance", name, Joined(script, std::span(card).first(2 * FrameSize * 8)));
   }
+
+  // Cards the check finds sound and damaged, whole and cut after block 2 (first byte 2) or after
+  // block 8, and one whose header check byte is 0x42.
+  for (auto [name, card, cut] : {std::tuple{"saves", full, uint8_t{0xFF}},
+                                 {"damaged", damaged, uint8_t{0xFF}},
+                                 {"chains-cut-2", chains, uint8_t{2}},
+                                 {"damaged-cut-8", RandomCard(5, true), uint8_t{8}}}) {
+    Seed("fuzz_check", name, Joined(Bytes{cut}, card));
+  }
+  Bytes header_42 = Joined(Bytes{0xFF}, full);
+  header_42[1 + 127] = 0x42;
+  Seed("fuzz_check", "header-42", header_42);
 
   // Two blocks suffice: tiled over the card, every odd block holds the save of block 1.
   CardImage icons = BlankCard();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -43,4 +44,14 @@ class CardConnection {
   virtual FrameResult WriteFrame(int frame, std::span<const uint8_t, FrameSize> data) = 0;
   // Undoes whatever Prepare did, also after a failed Prepare; idempotent.
   virtual void Release() = 0;
+
+  // A connection that waits on a reader (while it is prepared too) asks this every few tens of
+  // milliseconds and gives the wait up on false, so a cancel is never held up by a slow reader.
+  void SetWaitCheck(std::function<bool()> keep_waiting) { keep_waiting_ = std::move(keep_waiting); }
+
+ protected:
+  bool KeepWaiting() const { return !keep_waiting_ || keep_waiting_(); }
+
+ private:
+  std::function<bool()> keep_waiting_;
 };

@@ -16,6 +16,11 @@ constexpr int IdentifyWithinMs = 3000;
 constexpr int IdReplyTimeoutMs = 250;
 constexpr uint8_t FirstSlot = 0;
 
+// No further try makes sense: the reader is gone or the wait was given up.
+bool LineEnded(SerialLine::Outcome outcome) {
+  return outcome == SerialLine::Outcome::Gone || outcome == SerialLine::Outcome::Stopped;
+}
+
 }  // namespace
 
 MemcarduinoConnection::MemcarduinoConnection(std::string port, Model model)
@@ -33,9 +38,9 @@ bool MemcarduinoConnection::Identify() {
   bool identified = false;
   while (!identified && !deadline.hasExpired()) {
     line_.DiscardInput();
-    if (line_.Send(get_id) == SerialLine::Outcome::Gone) return false;
+    if (LineEnded(line_.Send(get_id))) return false;
     const auto outcome = line_.Receive(id.size(), IdReplyTimeoutMs, reply_);
-    if (outcome == SerialLine::Outcome::Gone) return false;
+    if (LineEnded(outcome)) return false;
     identified = outcome == SerialLine::Outcome::Done && Memcarduino::IsIdReply(reply_, id);
   }
   if (!identified) return false;
@@ -47,6 +52,7 @@ bool MemcarduinoConnection::Identify() {
       SerialLine::Outcome::Done) {
     return false;
   }
+  version_ = reply_[0];
   // Older console-side readers know only the first slot and take no slot command.
   if (model_ == Model::Console && reply_[0] >= Memcarduino::FirstVersionWithSlots) {
     const uint8_t select_slot[] = {Memcarduino::SelectSlot, FirstSlot};
@@ -59,10 +65,15 @@ bool MemcarduinoConnection::Identify() {
 // whole in one write.
 SerialReaderConnection::Attempt MemcarduinoConnection::Exchange(std::span<const uint8_t> command,
                                                                 std::size_t reply_size) {
+  return AttemptOf(Converse(command, reply_size, reply_), ReplyCheck::Good);
+}
+
+SerialLine::Outcome MemcarduinoConnection::Converse(std::span<const uint8_t> command,
+                                                    std::size_t reply_size,
+                                                    std::vector<uint8_t>& reply) {
   line_.DiscardInput();
-  if (line_.Send(command) == SerialLine::Outcome::Gone) return Attempt::Gone;
-  const auto outcome = line_.Receive(reply_size, ReplyTimeoutMs, reply_);
-  return AttemptOf(outcome, ReplyCheck::Good);
+  if (line_.Send(command) == SerialLine::Outcome::Gone) return SerialLine::Outcome::Gone;
+  return line_.Receive(reply_size, ReplyTimeoutMs, reply);
 }
 
 SerialReaderConnection::Attempt MemcarduinoConnection::TryRead(

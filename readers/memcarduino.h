@@ -13,6 +13,12 @@ class MemcarduinoConnection final : public SerialReaderConnection {
 
   static const char* NameOf(Model model);
 
+  // What GetVersion answered during Prepare.
+  uint8_t FirmwareVersion() const { return version_; }
+  // One command other than a frame's, sent whole; reply holds what came.
+  SerialLine::Outcome Converse(std::span<const uint8_t> command, std::size_t reply_size,
+                               std::vector<uint8_t>& reply);
+
  private:
   bool Identify() override;
   Attempt TryRead(int frame, std::span<uint8_t, FrameSize> buffer) override;
@@ -20,5 +26,6 @@ class MemcarduinoConnection final : public SerialReaderConnection {
   Attempt Exchange(std::span<const uint8_t> command, std::size_t reply_size);
 
   Model model_;
+  uint8_t version_ = 0;
   std::vector<uint8_t> reply_;
 };

@@ -1,6 +1,7 @@
 #include "readers/reader_registry.h"
 
 #include <QSerialPortInfo>
+#include <algorithm>
 
 #include "readers/dexdrive.h"
 #include "readers/lpt_connection.h"
@@ -53,6 +54,14 @@ std::vector<ReaderEntry> SerialReadersOn(const std::string& port, const std::str
   std::vector<ReaderEntry> entries;
   for (ReaderKind kind : SerialKinds) entries.push_back(entry(kind));
   return entries;
+}
+
+std::vector<ReaderEntry> SerialReaders(std::vector<ReaderEntry> readers) {
+  std::erase_if(readers, [](const ReaderEntry& reader) {
+    return std::find(std::begin(SerialKinds), std::end(SerialKinds), reader.kind) ==
+           std::end(SerialKinds);
+  });
+  return readers;
 }
 
 std::vector<ReaderEntry> ListReaders() {

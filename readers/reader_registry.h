@@ -23,6 +23,9 @@ ReaderAccess SystemReaders();
 std::vector<ReaderEntry> SerialReadersOn(const std::string& port, const std::string& location,
                                          std::optional<uint16_t> usb_vendor);
 
+// The serial readers' entries among readers, in their order.
+std::vector<ReaderEntry> SerialReaders(std::vector<ReaderEntry> readers);
+
 // The serial reader named on the command line: "memcarduino", "ps1cardlink" or "dexdrive".
 std::optional<ReaderKind> SerialReaderKindNamed(const std::string& name);
 std::string ReaderKindName(ReaderKind kind);

@@ -1,11 +1,16 @@
 #include "readers/serial_line.h"
 
-#include <QDeadlineTimer>
+#include <algorithm>
+
+#include "readers/serial_port_kind.h"
 
 namespace {
 
 // Writing a whole command should take a few milliseconds even at 38400 baud.
 constexpr int SendTimeoutMs = 1000;
+// The longest a wait goes without asking whether to go on: well inside the 0.2 s in which a
+// cancel must be taken.
+constexpr qint64 WaitSliceMs = 50;
 
 std::string OpenFailureReason(QSerialPort::SerialPortError error) {
   switch (error) {
@@ -25,9 +30,14 @@ std::string OpenFailureReason(QSerialPort::SerialPortError error) {
 std::optional<std::string> SerialLine::Open(const std::string& port, int baud) {
   port_.setPortName(QString::fromStdString(port));
   if (!port_.open(QIODevice::ReadWrite)) {
-    std::string reason = OpenFailureReason(port_.error());
+    const QSerialPort::SerialPortError error = port_.error();
     port_.clearError();
-    return reason;
+    if (std::optional<std::string> not_a_port = NotASerialPort(port)) return not_a_port;
+    // The port's lock is refused like a permission: with the permission there, it is in use.
+    if (error == QSerialPort::PermissionError && MayOpenDevice(port)) {
+      return "a porta está em uso por outro programa";
+    }
+    return OpenFailureReason(error);
   }
   port_.setBaudRate(baud);
   port_.setDataBits(QSerialPort::Data8);
@@ -47,6 +57,14 @@ void SerialLine::Close() {
   port_.clearError();
 }
 
+bool SerialLine::KeepWaiting() const {
+  return !keep_waiting_ || keep_waiting_();
+}
+
+int SerialLine::SliceOf(const QDeadlineTimer& deadline) const {
+  return static_cast<int>(std::min(deadline.remainingTime(), WaitSliceMs));
+}
+
 bool SerialLine::Gone() const {
   return !port_.isOpen() || port_.error() == QSerialPort::ResourceError;
 }
@@ -59,8 +77,10 @@ SerialLine::Outcome SerialLine::Send(std::span<const uint8_t> bytes) {
   }
   QDeadlineTimer deadline(SendTimeoutMs);
   while (port_.bytesToWrite() > 0) {
-    if (!port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
-      return Gone() ? Outcome::Gone : Outcome::TimedOut;
+    if (!port_.waitForBytesWritten(SliceOf(deadline))) {
+      if (Gone()) return Outcome::Gone;
+      if (deadline.hasExpired()) return Outcome::TimedOut;
+      if (!KeepWaiting()) return Outcome::Stopped;
     }
   }
   return Outcome::Done;
@@ -74,7 +94,8 @@ SerialLine::Outcome SerialLine::Receive(std::size_t count, int timeout_ms,
     if (port_.bytesAvailable() == 0) {
       if (Gone()) return Outcome::Gone;
       if (deadline.hasExpired()) return Outcome::TimedOut;
-      port_.waitForReadyRead(static_cast<int>(deadline.remainingTime()));
+      // Asked only after a slice that brought nothing: a reader that answers is never slowed.
+      if (!port_.waitForReadyRead(SliceOf(deadline)) && !KeepWaiting()) return Outcome::Stopped;
       continue;
     }
     const QByteArray bytes = port_.read(static_cast<qint64>(count - reply.size()));

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QSerialPort>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,7 +13,11 @@
 // on the wait, and a device that vanished (cable pulled) told apart from one that kept quiet.
 class SerialLine {
  public:
-  enum class Outcome { Done, TimedOut, Gone };
+  // Stopped: the wait was given up because the wait check said so.
+  enum class Outcome { Done, TimedOut, Gone, Stopped };
+
+  // Asked between short slices of every wait; false stops the wait.
+  void SetWaitCheck(std::function<bool()> keep_waiting) { keep_waiting_ = std::move(keep_waiting); }
 
   // The reason in Portuguese when the port cannot be opened.
   std::optional<std::string> Open(const std::string& port, int baud);
@@ -25,6 +31,10 @@ class SerialLine {
 
  private:
   bool Gone() const;
+  bool KeepWaiting() const;
+  // The next slice of a wait that ends at deadline.
+  int SliceOf(const QDeadlineTimer& deadline) const;
 
   QSerialPort port_;
+  std::function<bool()> keep_waiting_;
 };

@@ -16,6 +16,7 @@ SerialReaderConnection::SerialReaderConnection(std::string port, std::string rea
     : port_(std::move(port)), reader_name_(std::move(reader_name)), baud_(baud) {}
 
 std::optional<ConnectionFailure> SerialReaderConnection::Prepare() {
+  line_.SetWaitCheck([this] { return KeepWaiting(); });
   if (auto reason = line_.Open(port_, baud_)) {
     return ConnectionFailure{
         "Não foi possível abrir a porta " + PortShown(port_) + ": " + *reason + ".", "Vexilor"};
@@ -35,6 +36,7 @@ void SerialReaderConnection::Release() {
 SerialReaderConnection::Attempt SerialReaderConnection::AttemptOf(SerialLine::Outcome outcome,
                                                                   ReplyCheck check) {
   if (outcome == SerialLine::Outcome::Gone) return Attempt::Gone;
+  if (outcome == SerialLine::Outcome::Stopped) return Attempt::Stopped;
   if (outcome == SerialLine::Outcome::TimedOut) return Attempt::Bad;
   switch (check) {
     case ReplyCheck::Good:
@@ -60,6 +62,8 @@ FrameResult SerialReaderConnection::Retried(int frame, Try attempt) {
         return FrameResult::End(
             {"O leitor " + reader_name_ + " foi desconectado da porta " + PortShown(port_) + "!",
              "Erro"});
+      case Attempt::Stopped:
+        return FrameResult::Fail();  // no more tries: whoever stopped the wait ends the run
       case Attempt::Bad:
         break;
     }

@@ -22,8 +22,9 @@ class SerialReaderConnection : public CardConnection {
   // reader_name as the lists show it: "MemCARDuino".
   SerialReaderConnection(std::string port, std::string reader_name, int baud);
 
-  // What one exchange came to; Gone also when the line failed under it.
-  enum class Attempt { Good, NoCard, Bad, Gone };
+  // What one exchange came to; Gone also when the line failed under it; Stopped when its wait
+  // was given up.
+  enum class Attempt { Good, NoCard, Bad, Gone, Stopped };
   static Attempt AttemptOf(SerialLine::Outcome outcome, ReplyCheck check);
 
   virtual bool Identify() = 0;

@@ -10,11 +10,15 @@ namespace {
 constexpr int LastFrame = static_cast<int>(FrameCount) - 1;
 constexpr int FullPercent = 100;
 
-// Release runs on every way out, also when something below throws.
+// Release runs on every way out, also when something below throws; the wait check, which
+// refers to this run's observer, goes with it.
 class ConnectionHold {
  public:
   explicit ConnectionHold(CardConnection& connection) : connection_(connection) {}
-  ~ConnectionHold() { connection_.Release(); }
+  ~ConnectionHold() {
+    connection_.Release();
+    connection_.SetWaitCheck({});
+  }
   ConnectionHold(const ConnectionHold&) = delete;
   ConnectionHold& operator=(const ConnectionHold&) = delete;
 
@@ -61,7 +65,9 @@ std::string FrameErrorText(TransferKind kind) {
 RunResult RunCardTransfer(TransferKind kind, CardImage& image, CardConnection& connection,
                           RunObserver& observer) {
   ConnectionHold hold(connection);
+  connection.SetWaitCheck([&observer] { return observer.KeepWaiting(); });
   if (auto failure = connection.Prepare()) {
+    if (observer.CancelRequested()) return {RunEnd::Cancelled, 0};
     observer.ShowMessage(failure->text, failure->caption);
     return {RunEnd::PortFailed, 0};
   }
@@ -80,6 +86,7 @@ RunResult RunCardTransfer(TransferKind kind, CardImage& image, CardConnection& c
                                    ? ReadOneFrame(connection, frame, image)
                                    : connection.WriteFrame(frame, FrameOf(source, frame));
     if (!result.good()) {
+      if (observer.CancelRequested()) return {RunEnd::Cancelled, frame};
       // A reader that cannot go on says why; any other failure gets the run's own text.
       if (result.message) {
         observer.ShowMessage(result.message->text, result.message->caption);

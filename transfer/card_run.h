@@ -25,6 +25,10 @@ class RunObserver {
   virtual bool CancelRequested() = 0;
   // After every good frame; the window updates its progress and processes pending events here.
   virtual void FrameDone(int frame) = 0;
+  // Asked every few tens of milliseconds while the connection waits on the reader, also while
+  // it is being prepared; false gives the wait up and the run ends as cancelled. The window
+  // takes in a click on Cancel here too.
+  virtual bool KeepWaiting() { return !CancelRequested(); }
   // UTF-8 text and caption; a modal box, returning when the user has answered it.
   virtual void ShowMessage(const std::string& text, const std::string& caption) = 0;
 };
@@ -40,7 +44,9 @@ int ProgressPercent(int frame);
 // The message shown when one of kind's frame commands fails.
 std::string FrameErrorText(TransferKind kind);
 
-// Prepares connection, moves the frames and releases it on every way out. A read fills image in
-// place frame by frame; a write sends image; a format sends a blank card and leaves image alone.
+// Prepares connection, moves the frames and releases it on every way out. A failure that comes
+// while a cancel is pending is the cancel's doing: the run ends as cancelled, without a message. A
+// read fills image in place frame by frame; a write sends image; a format sends a blank card and
+// leaves image alone.
 RunResult RunCardTransfer(TransferKind kind, CardImage& image, CardConnection& connection,
                           RunObserver& observer);

@@ -1,10 +1,13 @@
 #include "transfer/parameters_dialog.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+#include <algorithm>
 
 #include "transfer/fixed_form.h"
 #include "transfer/form_look.h"
@@ -35,6 +38,23 @@ QComboBox* MakeList(QWidget* parent, const char* name, QPoint position, const QS
   list->move(position);
   list->resize(ListWidth, list->sizeHint().height());
   return list;
+}
+
+// The closed box keeps its narrow specified form, so a long reader name ("MemCARDuino
+// (ttyUSB0)") shows whole in the opened list, which may be wider, and as each entry's tooltip.
+void ShowWholeNames(QComboBox& list) {
+  QAbstractItemView& view = *list.view();
+  int widest = 0;
+  for (int i = 0; i < list.count(); ++i) {
+    list.setItemData(i, list.itemText(i), Qt::ToolTipRole);
+    widest = std::max(widest, view.fontMetrics().horizontalAdvance(list.itemText(i)));
+  }
+  const int item_margins = 4 * view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin);
+  const int scroll_bar = view.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  view.setMinimumWidth(widest + item_margins + scroll_bar +
+                       2 * list.style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+  list.setToolTip(list.currentText());
+  QObject::connect(&list, &QComboBox::currentTextChanged, &list, &QWidget::setToolTip);
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint position) {
@@ -75,6 +95,7 @@ TransferParametersDialog::TransferParametersDialog(TransferKind kind, TransferSe
   QStringList port_items;
   for (const ReaderEntry& reader : readers_) port_items << QString::fromStdString(reader.label);
   ComboBox1 = MakeList(GroupBox1, "ComboBox1", PortListPosition, port_items);
+  ShowWholeNames(*ComboBox1);
   ComboBox2 = MakeList(GroupBox1, "ComboBox2", DelayListPosition, DelayItems());
   connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TransferParametersDialog::PortChosen);
 

@@ -40,6 +40,7 @@ class TransferProgressWindow : public QDialog, private RunObserver {
 
  private:
   bool CancelRequested() override;
+  bool KeepWaiting() override;
   void FrameDone(int frame) override;
   void ShowMessage(const std::string& text, const std::string& caption) override;
 

@@ -2,7 +2,11 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
 #include <QInputDialog>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
@@ -44,6 +48,29 @@ int IndexOfFilter(const QStringList& filters, const QString& reported) {
   }
   return -1;
 }
+
+// Qt's dialog names a folder's type and writes dates after the system's locale, even when the
+// program's own is Brazilian Portuguese; these two speak the program's language instead.
+class ProgramLocaleFileTypes : public QFileIconProvider {
+ public:
+  QString type(const QFileInfo& info) const override {
+    return info.isDir() ? QStringLiteral("Pasta") : QFileIconProvider::type(info);
+  }
+};
+
+class ProgramLocaleDates : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+  static constexpr int DateColumn = 3;  // QFileSystemModel's "Date Modified"
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    if (role != Qt::DisplayRole || index.column() != DateColumn || files == nullptr) {
+      return QIdentityProxyModel::data(index, role);
+    }
+    return QLocale().toString(files->lastModified(mapToSource(index)), QLocale::ShortFormat);
+  }
+};
 
 QString StandardTitle(FileDialogRequest::Kind kind) {
   switch (kind) {
@@ -101,8 +128,11 @@ UserDialogs::Answer QtUserDialogs::AskYesNoCancel(QWidget* parent, const QString
 }
 
 std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequest& request) {
+  ProgramLocaleFileTypes file_types;  // outlives the dialog that uses it
   QFileDialog dialog(parent);
   dialog.setObjectName(request.name);
+  dialog.setIconProvider(&file_types);
+  dialog.setProxyModel(new ProgramLocaleDates(&dialog));
   const bool save = request.kind == FileDialogRequest::Kind::Save;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   // A missing file is reported by the operation that reads it, not refused by the dialog.

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QTimer>
 
+#include "card/check.h"
 #include "stretched_picture.h"
 #include "uVexilor.h"
 #include "view/block_texts.h"
@@ -29,10 +30,19 @@ void SetTextColour(QLineEdit& edit, const QColor& colour) {
 void TForm1::FillBlockList() {
   ListBox1->clear();
   const CardImage& image = document_->Image();
+  const std::vector<Finding> findings = CheckCard(image, document_->Container().card_bytes);
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     auto* line = new QListWidgetItem(BlockLineText(image, block), ListBox1);
-    line->setToolTip(
-        BlockLineToolTip(image, block, CardFileComment(document_->Container(), block)));
+    QString tip = BlockLineToolTip(image, block, CardFileComment(document_->Container(), block));
+    // A damaged save's lines, and any block a finding is about, name what was found.
+    bool damaged = false;
+    for (const Finding& finding : findings) {
+      if (finding.block != block && finding.save != block) continue;
+      damaged = damaged || finding.damage;
+      tip += u'\n' + QString::fromStdString(DescribeFinding(finding));
+    }
+    line->setToolTip(tip);
+    if (damaged) line->setForeground(kXorErrorColour);
     line->setSizeHint(QSize(0, ListRowHeight));
   }
   Label8->setText(SourceLineText(document_->Source()));
@@ -63,8 +73,10 @@ void TForm1::ResetSourceInfo() {
 }
 
 QString TForm1::SuggestSaveFileName() const {
-  const QListWidgetItem* line = ListBox1->currentItem();
-  return ::SuggestSaveFileName(line != nullptr ? line->text() : QString(), Edit5->text());
+  const int block = SelectedBlock();
+  const QString title =
+      IsSaveBlock(block) ? ReadableSaveTitle(document_->Image(), block) : QString();
+  return ::SuggestSaveFileName(title, Edit5->text());
 }
 
 void TForm1::SetImageControlsEnabled(bool enabled) {
@@ -72,7 +84,7 @@ void TForm1::SetImageControlsEnabled(bool enabled) {
   for (QLineEdit* edit : detail_edits_) edit->setEnabled(enabled);
   for (QAction* action :
        {Salvararquivoimagem1, Abrirnicosave1, Salvarnico1, SepararPorJogo1, DeletarSave1,
-        RestaurarSave1, LimparSavesremovidos1, AlterarlocalidadeUSAmericano1,
+        RestaurarSave1, LimparSavesremovidos1, Repararcartao1, AlterarlocalidadeUSAmericano1,
         AlterarlocalidadeEUEuropeu1, AlterarlocalidadeJPJapons1, GravarMemoryCard1, Copiar1,
         Recortar1, Colar1, RenomearSave1, Comentario1}) {
     action->setEnabled(enabled);

@@ -162,7 +162,7 @@ void TForm1::ImportFromOtherCard(const std::string& path) {
   if (picker.exec() != QDialog::Accepted) return;
   const int block = picker.SelectedBlock();
   std::optional<SaveContents> save =
-      SaveFromCard(*source, block, path, CardFileComment(container, block));
+      SaveFromCard(*source, block, path, CardFileComment(container, block), container.card_bytes);
   if (save) ImportSavesAsStep(WindowTexts::ImportStep.arg(SaveNameText(*source, block)), {*save});
 }
 
@@ -189,5 +189,6 @@ void TForm1::Salvarnico1Click() {
       kExportFormats.at(static_cast<std::size_t>(SaveDialog2.filter_index));
   const QString path =
       format.extension.isEmpty() ? *chosen : AddMissingExtension(*chosen, format.extension);
-  ExportSingleSave(document_->Image(), block, SystemPath(path), format.format);
+  ExportSingleSave(document_->Image(), block, SystemPath(path), format.format,
+                   document_->Container().card_bytes);
 }

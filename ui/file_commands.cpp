@@ -53,7 +53,11 @@ void TForm1::OpenImageFile(const QString& path) {
   // unsaved edits comes only for a file that can replace it.
   auto card = std::make_unique<CardImage>();
   CardContainer container;
-  if (!LoadCardFile(*card, container, SystemPath(path)) || !MayDiscardImage()) return;
+  if (!LoadCardFile(*card, container, SystemPath(path))) {
+    OfferRepairedCopy(*card, path);
+    return;
+  }
+  if (!MayDiscardImage()) return;
   ShowCard(*card, std::move(container), path);
 }
 
@@ -61,6 +65,7 @@ void TForm1::ShowCard(const CardImage& card, CardContainer container, const QStr
   document_->Load(card, std::move(container), source);
   RememberSourceContent();
   ShowLoadedImage();
+  ShowCardFindings();
 }
 
 void TForm1::Salvararquivoimagem1Click() {

@@ -80,3 +80,12 @@ SaveFilterChoice ImageSaveFilterChoice(int filter_index) {
   const SaveFilter& filter = kSaveFilters[known ? filter_index : 0];
   return {filter.format, u'.' + QString::fromUtf8(filter.extension)};
 }
+
+QString IconExportFilter() {
+  return QStringLiteral(
+      "Arquivos de Ícone (.ICO)|*.ico|Imagem PNG (.PNG)|*.png|Imagem GIF animada (.GIF)|*.gif");
+}
+
+QStringList IconExportExtensions() {
+  return {QStringLiteral(".ico"), QStringLiteral(".png"), QStringLiteral(".gif")};
+}

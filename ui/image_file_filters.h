@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "card/formats/card_file.h"
 
@@ -19,3 +20,8 @@ struct SaveFilterChoice {
 };
 // The format and extension of save filter filter_index (0 for the first); .mc for any other.
 SaveFilterChoice ImageSaveFilterChoice(int filter_index);
+
+// "Salvar Ícone...": .ico first, as it always was, then .png and the animated .gif.
+QString IconExportFilter();
+// The extensions of its filters, with their dots, in the same order.
+QStringList IconExportExtensions();

@@ -80,6 +80,9 @@ void TForm1::CreateMenuAndToolBar() {
       {"LimparSavesremovidos1", nullptr, "Limpar 'Saves' removidos",
        "Remove definitivamente os blocos removidos", 6, false, &TForm1::LimparSavesremovidos1,
        &TForm1::LimparSavesremovidos1Click},
+      {"Repararcartao1", nullptr, "Reparar cartão...",
+       "Repara as inconsistências do cartão que não exigem adivinhar dados", kNoGlyph, false,
+       &TForm1::Repararcartao1, &TForm1::Repararcartao1Click},
       Separator("N5"),
       {"AlterarlocalidadeUSAmericano1", nullptr, "Alterar localidade US - Americano",
        "Altera localidade para Americano", 11, false, &TForm1::AlterarlocalidadeUSAmericano1,
@@ -93,6 +96,9 @@ void TForm1::CreateMenuAndToolBar() {
       Separator("N6"),
       {"Salvarcone1", nullptr, "Salvar Ícone...", "Salva o ícone do 'save' em formato .ICO", 15,
        false, &TForm1::Salvarcone1, &TForm1::Salvarcone1Click},
+      {"TrocarIcone1", nullptr, "Trocar Ícone...",
+       "Troca o ícone do 'save' por uma figura (PNG, BMP, GIF ou JPEG)", kNoGlyph, false,
+       &TForm1::TrocarIcone1, &TForm1::TrocarIcone1Click},
       Separator("N8"),
       {"Copiar1", nullptr, "Copiar", "Copia os 'Saves' selecionados para a área de transferência",
        kNoGlyph, false, &TForm1::Copiar1, &TForm1::Copiar1Click},
@@ -128,7 +134,7 @@ void TForm1::CreateMenuAndToolBar() {
   };
   add_menu("Arquivo1", "&Arquivo", file_items);
   AddUndoCommands(add_menu("Editar1", "&Editar", edit_items));
-  add_menu("MemoryCard1", "&Memory Card", card_items);
+  CreatePocketStationMenu(add_menu("MemoryCard1", "&Memory Card", card_items));
 
   // Standard shortcuts beside the access letters, which are all Alt+letter: none collides.
   Abrr1->setShortcut(QKeySequence::Open);
@@ -189,6 +195,27 @@ void TForm1::CreateMenuAndToolBar() {
     button->setGeometry(left, kToolButtonTop, kToolButtonWidth, kToolButtonHeight);
     left += kToolButtonWidth;
   }
+}
+
+void TForm1::CreatePocketStationMenu(QMenu* card_menu) {
+  const CommandItem items[] = {
+      {"PocketStationInfo1", nullptr, "Informações",
+       "Mostra o número de série, a data e a hora da PocketStation", kNoGlyph, true,
+       &TForm1::PocketStationInfo1, &TForm1::PocketStationInfo1Click},
+      {"PocketStationBios1", nullptr, "Copiar BIOS...",
+       "Copia a BIOS da PocketStation para um arquivo", kNoGlyph, true, &TForm1::PocketStationBios1,
+       &TForm1::PocketStationBios1Click},
+      {"PocketStationRelogio1", nullptr, "Acertar relógio",
+       "Acerta o relógio da PocketStation com a hora deste computador", kNoGlyph, true,
+       &TForm1::PocketStationRelogio1, &TForm1::PocketStationRelogio1Click},
+  };
+  card_menu->addSeparator()->setObjectName(QStringLiteral("N10"));
+  PocketStation1 = card_menu->addMenu(QStringLiteral("PocketStation"));
+  PocketStation1->setObjectName(QStringLiteral("PocketStation1"));
+  for (const CommandItem& item : items) AddCommand(PocketStation1, item);
+  // The ports come and go: whether one is there is asked each time the menu opens.
+  connect(card_menu, &QMenu::aboutToShow, this,
+          [this] { PocketStation1->setEnabled(!SerialReaders(readers_.list()).empty()); });
 }
 
 void TForm1::AddUndoCommands(QMenu* edit_menu) {

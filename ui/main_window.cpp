@@ -19,6 +19,7 @@
 #include "block_list_box.h"
 #include "card/file_io.h"
 #include "card/formats/card_file.h"
+#include "card/pocketstation.h"
 #include "glyphs.h"
 #include "hints.h"
 #include "image_file_filters.h"
@@ -149,12 +150,7 @@ TForm1::TForm1(UserDialogs& dialogs, ReaderAccess readers, QWidget* parent)
                  current_folder,
                  {},
                  true};
-  SaveDialog3 = {QStringLiteral("SaveDialog3"),
-                 Kind::Save,
-                 {},
-                 QStringLiteral("Arquivos de Ícone (.ICO)|*.ico"),
-                 {},
-                 {}};
+  SaveDialog3 = {QStringLiteral("SaveDialog3"), Kind::Save, {}, IconExportFilter(), {}, {}};
 
   // Card refusals are shown as boxes of the window that runs the command, while windows live.
   if (LiveWindows().empty()) {
@@ -245,9 +241,18 @@ void TForm1::CreateBody() {
           [this] { RunCommand([this] { Salvarcone1Click(); }); });
 
   GroupBox3 = NewGroupBox(body_, "GroupBox3", "Outras Informações:", {0, 252, 432, 57});
-  Label8 = NewLabel(GroupBox3, QStringLiteral("Label8"), {}, {4, 21}, 424);
+  // The source and the counters leave the right end to a PocketStation program's own icon.
+  Label8 = NewLabel(GroupBox3, QStringLiteral("Label8"), {}, {4, 21}, 384);
   Label9 = NewLabel(GroupBox3, QStringLiteral("Label9"), {}, {4, 40}, 110);
-  Label10 = NewLabel(GroupBox3, QStringLiteral("Label10"), {}, {116, 40}, 312);
+  Label10 = NewLabel(GroupBox3, QStringLiteral("Label10"), {}, {116, 40}, 272);
+  ImagePocketStation = new StretchedPicture(GroupBox3);
+  ImagePocketStation->setObjectName(QStringLiteral("ImagePocketStation"));
+  ImagePocketStation->setGeometry(394, 18, MonoIconSide, MonoIconSide);
+  ImagePocketStation->setToolTip(QStringLiteral("Ícone da PocketStation"));
+  ImagePocketStation->hide();
+  TimerPocketStation = new QTimer(this);
+  TimerPocketStation->setObjectName(QStringLiteral("TimerPocketStation"));
+  connect(TimerPocketStation, &QTimer::timeout, this, &TForm1::TimerPocketStationTimer);
   ResetSourceInfo();
 }
 

@@ -187,6 +187,7 @@ void TForm1::ExportSavesToFolder(const std::vector<int>& blocks) {
                            WindowTexts::ConfirmationCaption, true)) {
       continue;
     }
-    ExportSingleSave(document_->Image(), block, SystemPath(path));
+    ExportSingleSave(document_->Image(), block, SystemPath(path), SingleSaveFormat::Mcs,
+                     document_->Container().card_bytes);
   }
 }

@@ -31,8 +31,9 @@ TFrmEscolhaSave::TFrmEscolhaSave(const CardImage& card, QWidget* parent) : QDial
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     if (GetBlockState(card, block) != BlockState::InUseFirst) continue;
     const SaveDetailTexts details = SaveDetails(card, block);
-    new QTreeWidgetItem(ListView1,
-                        {BlockLineText(card, block), details.product_code, details.blocks});
+    const QString title = ReadableSaveTitle(card, block);
+    auto* line = new QTreeWidgetItem(ListView1, {title, details.product_code, details.blocks});
+    line->setToolTip(0, title);
     blocks_.push_back(block);
   }
   ListView1->header()->setSectionResizeMode(0, QHeaderView::Stretch);

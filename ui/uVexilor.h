@@ -72,8 +72,14 @@ class TForm1 : public QMainWindow {
   // shown; anything else is opened as a card image, with that command's messages.
   void OpenFileFromOutside(const QString& path);
 
-  // A card opened, read or created replaces the image, with a new history, and is shown.
+  // A card opened, read or created replaces the image, with a new history, and is shown, and
+  // what the card check finds in it is listed once.
   void ShowCard(const CardImage& card, CardContainer container, const QString& source);
+  // The check of the card shown, and its repair as one undo step.
+  void ShowCardFindings();
+  void RepairShownCard();
+  // A file refused only for its header frame's check byte: offers to open it repaired.
+  void OfferRepairedCopy(const CardImage& refused, const QString& path);
 
   // View sequences run after a command has loaded or changed the image.
   void ShowLoadedImage();
@@ -124,6 +130,8 @@ class TForm1 : public QMainWindow {
   void AlterarlocalidadeEUEuropeu1Click();
   void AlterarlocalidadeJPJapons1Click();
   void Salvarcone1Click();
+  void Repararcartao1Click();
+  void TrocarIcone1Click();
   void Copiar1Click();
   void Recortar1Click();
   void Colar1Click();
@@ -132,9 +140,14 @@ class TForm1 : public QMainWindow {
   void LerMemoryCard1Click();
   void GravarMemoryCard1Click();
   void FormatarMemoryCard1Click();
+  void PocketStationInfo1Click();
+  void PocketStationBios1Click();
+  void PocketStationRelogio1Click();
   void Sobre1Click();
   void ListBox1Click();
   void Timer1Timer();
+  // The PocketStation viewer icon's own animation, at its own pace.
+  void TimerPocketStationTimer();
 
  protected:
   bool event(QEvent* event) override;
@@ -148,6 +161,11 @@ class TForm1 : public QMainWindow {
   void CreateMenuAndToolBar();
   void CreateStatusBar();
   void SetImageControlsEnabled(bool enabled);
+  void CreatePocketStationMenu(QMenu* card_menu);
+  // The monochrome icon of the selected save when it is a PocketStation program.
+  void ShowPocketStationIcon(int block);
+  // The serial reader the PocketStation commands go through; nothing when the user cancelled.
+  std::optional<ReaderEntry> ChoosePocketStationReader();
   QAction* AddCommand(QMenu* menu, const CommandItem& item);
   void AddUndoCommands(QMenu* edit_menu);
 
@@ -218,6 +236,8 @@ class TForm1 : public QMainWindow {
   FileDialogRequest OpenDialog2;
   FileDialogRequest SaveDialog2;
   FileDialogRequest SaveDialog3;
+  FileDialogRequest OpenDialogIcone;
+  FileDialogRequest SaveDialogBios;
   QString last_folder_;  // empty until a file dialog was answered
 
   QWidget* body_ = nullptr;
@@ -241,6 +261,8 @@ class TForm1 : public QMainWindow {
   QAction* AlterarlocalidadeEUEuropeu1 = nullptr;
   QAction* AlterarlocalidadeJPJapons1 = nullptr;
   QAction* Salvarcone1 = nullptr;
+  QAction* Repararcartao1 = nullptr;
+  QAction* TrocarIcone1 = nullptr;
   QAction* Copiar1 = nullptr;
   QAction* Recortar1 = nullptr;
   QAction* Colar1 = nullptr;
@@ -249,6 +271,10 @@ class TForm1 : public QMainWindow {
   QAction* LerMemoryCard1 = nullptr;
   QAction* GravarMemoryCard1 = nullptr;
   QAction* FormatarMemoryCard1 = nullptr;
+  QMenu* PocketStation1 = nullptr;
+  QAction* PocketStationInfo1 = nullptr;
+  QAction* PocketStationBios1 = nullptr;
+  QAction* PocketStationRelogio1 = nullptr;
   QAction* Sobre1 = nullptr;
   QAction* undo_action_ = nullptr;
   QAction* redo_action_ = nullptr;
@@ -267,6 +293,11 @@ class TForm1 : public QMainWindow {
   QLineEdit* Edit7 = nullptr;
   Bevel* Bevel1 = nullptr;
   StretchedPicture* Image1 = nullptr;
+  StretchedPicture* ImagePocketStation = nullptr;
+  QTimer* TimerPocketStation = nullptr;
+  std::vector<QImage> pocketstation_frames_;
+  int pocketstation_block_ = 0;  // whose frames those are; 0: none
+  std::size_t pocketstation_phase_ = 0;
   QLabel* Label8 = nullptr;
   QLabel* Label9 = nullptr;
   QLabel* Label10 = nullptr;

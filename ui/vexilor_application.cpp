@@ -1,6 +1,7 @@
 #include "vexilor_application.h"
 
 #include <QLibraryInfo>
+#include <QLocale>
 
 #include "card/file_io.h"
 #include "glyphs.h"
@@ -10,6 +11,8 @@ VexilorApplication::VexilorApplication(int& argc, char** argv, UserDialogs& dial
     : QApplication(argc, argv), dialogs_(dialogs) {
   setApplicationName(ApplicationTitle);
   setWindowIcon(QIcon(QPixmap::fromImage(ProgramPicture())));
+  // Dates and numbers in Qt's own widgets follow the program's language too, not the system's.
+  QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
   // The program's own texts are Portuguese, so Qt's dialogs, buttons and context menus speak
   // Brazilian Portuguese too, whatever the user's locale. Without the catalogue they stay in
   // English and nothing else changes.

@@ -4,9 +4,12 @@
 #include <array>
 #include <string_view>
 
+#include "card/pocketstation.h"
 #include "save_title.h"
 
 namespace {
+
+const QString PocketStationNote = QStringLiteral("PocketStation");
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F; its five unassigned codes there pass
 // through as the C1 controls of the same value, as Windows itself converts them.
@@ -142,8 +145,19 @@ QString BlockLineText(const CardImage& image, int block) {
   return LineOfState(image, block, GetBlockState(image, block));
 }
 
+QString ReadableSaveTitle(const CardImage& image, int block) {
+  const QString decoded = DecodedSaveTitle(image, block);
+  if (decoded.isEmpty() || decoded.contains(QChar::ReplacementCharacter)) {
+    return BlockLineText(image, block);
+  }
+  return decoded;
+}
+
 QString BlockLineToolTip(const CardImage& image, int block, const std::string& comment) {
-  const QString title = DecodedSaveTitle(image, block);
+  QString title = DecodedSaveTitle(image, block);
+  if (IsPocketStationFile(image, block)) {
+    title += (title.isEmpty() ? QString() : QStringLiteral("\n")) + PocketStationNote;
+  }
   const QString note = CardText(comment);
   if (note.isEmpty()) return title;
   return title.isEmpty() ? note : title + u'\n' + note;
@@ -158,6 +172,8 @@ SaveDetailTexts SaveDetails(const CardImage& image, int block) {
     details.blocks = QString::number(GetSaveSize(image, block) >> BlockSizeShift);
   }
   details.icon_type = IconTypeText(GetIconType(image, block));
+  if (IsPocketStationFile(image, block))
+    details.icon_type += QStringLiteral(" (") + PocketStationNote + u')';
   details.region = QString::fromStdString(GetRegion(image, block));
   details.save_state = SaveStateText(state);
   details.xor_valid = IsDirectoryXorValid(image, block);
@@ -201,9 +217,8 @@ QString CleanFileName(const QString& text) {
   return clean;
 }
 
-QString SuggestSaveFileName(const QString& line_text, const QString& region_text) {
-  return CleanFileName(TrimBlanksAndControls(line_text) + u'_' +
-                       TrimBlanksAndControls(region_text));
+QString SuggestSaveFileName(const QString& title, const QString& region_text) {
+  return CleanFileName(TrimBlanksAndControls(title) + u'_' + TrimBlanksAndControls(region_text));
 }
 
 QString AddMissingExtension(const QString& name, const QString& extension) {

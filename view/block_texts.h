@@ -20,6 +20,9 @@ QString TrimBlanksAndControls(const QString& text);
 
 // The block list line of a save block (no number, no padding).
 QString BlockLineText(const CardImage& image, int block);
+// A save's title where it is named outside the block list (the save picker, a proposed file
+// name): the Shift-JIS reading of its tooltip when that decodes cleanly, else the line's text.
+QString ReadableSaveTitle(const CardImage& image, int block);
 // The tooltip of that line: the save's title decoded as Shift-JIS, for a save's first block,
 // then on the next line the comment a card file carried for the block (Windows-1252), if any.
 QString BlockLineToolTip(const CardImage& image, int block, const std::string& comment = {});
@@ -49,6 +52,6 @@ QString UsedBlocksText(const CardImage& image);      // Label9
 QString FreeBlocksText(const CardImage& image);      // Label10
 
 QString CleanFileName(const QString& text);
-// The export name proposed for a save: its shown list line and region, joined by "_".
-QString SuggestSaveFileName(const QString& line_text, const QString& region_text);
+// The export name proposed for a save: its title (ReadableSaveTitle) and region, joined by "_".
+QString SuggestSaveFileName(const QString& title, const QString& region_text);
 QString AddMissingExtension(const QString& name, const QString& extension);

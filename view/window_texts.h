@@ -37,6 +37,21 @@ inline const QString RestoreStep = QStringLiteral("restauração de '%1'");
 inline const QString PurgeStep = QStringLiteral("limpeza dos 'Saves' removidos");
 inline const QString RegionStep = QStringLiteral("alteração de localidade de '%1'");
 inline const QString ImportStep = QStringLiteral("importação de '%1'");
+inline const QString RepairStep = QStringLiteral("reparo do cartão");
+
+// The card check and its repair.
+inline const QString CardFindingsIntro = QStringLiteral("O cartão tem inconsistências:");
+inline const QString CardFindingsRepairHint = QStringLiteral(
+    "\"Reparar cartão...\" (menu Editar) repara o que é certo, sem adivinhar dados.");
+inline const QString NoticePrefix = QStringLiteral("aviso: ");
+inline const QString RepairedIntro = QStringLiteral("Reparado:");
+inline const QString NotRepairedIntro = QStringLiteral("Não reparado (exige adivinhar dados):");
+inline const QString NothingToRepair =
+    QStringLiteral("Nada a reparar: o cartão não tem inconsistências que se possam reparar.");
+inline const QString OpenRepairedCopyQuestion = QStringLiteral(
+    "Só o byte de verificação do frame de identificação de %1 está errado; o diretório está "
+    "íntegro. Abrir uma cópia reparada?");
+inline const QString IconStep = QStringLiteral("troca do ícone de '%1'");
 // Steps that act on one save or on several: %1 is the save's name, or how many saves.
 struct StepTexts {
   QString one;

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cctype>
 
+#include "card/check.h"
 #include "card/file_checks.h"
 #include "card/file_io.h"
 #include "card/image_file.h"
 #include "card/messages.h"
 #include "card_recogniser.h"
 #include "container_codec.h"
+#include "single_save_file.h"
 
 namespace {
 
@@ -49,6 +51,22 @@ bool RefuseUnrecognised(const CardFileRecognition& recognition, const std::strin
       return true;
   }
   return true;
+}
+
+// A file cut in the middle of a save opens, but never silently: the saves that lost blocks are
+// named (by block and directory name, which is ASCII).
+void WarnOfLostSaves(const CardImage& image, std::size_t card_bytes, const std::string& path) {
+  if (card_bytes == CardSize) return;
+  std::string saves;
+  for (const Finding& finding : CheckCard(image, card_bytes)) {
+    if (finding.kind != FindingKind::ChainLost) continue;
+    saves += saves.empty() ? " " : ", ";
+    saves += std::to_string(finding.save) + " (" +
+             DirectoryName(DirectoryFrameOf(image, finding.save)) + ")";
+  }
+  if (saves.empty()) return;
+  ShowWarning("Arquivo " + path + ": o arquivo termina antes do fim do cartão; perderam dados os " +
+              "'saves' dos blocos" + saves + ".");
 }
 
 }  // namespace
@@ -104,7 +122,8 @@ CardContainer ContainerForOutput(const CardContainer& current, const std::string
   return named ? ContainerInFormat(current, *named) : current;
 }
 
-bool LoadCardFile(CardImage& image, CardContainer& container, const std::string& path) {
+bool LoadCardFile(CardImage& image, CardContainer& container, const std::string& path,
+                  CardFileUse use, HeaderRule rule) {
   if (!RequireExistingFile(path)) return false;
   std::vector<uint8_t> file = ReadFilePrefix(path, LargestCardFile + 1);
   CardFileRecognition recognition = RecogniseCardFile(file);
@@ -112,16 +131,21 @@ bool LoadCardFile(CardImage& image, CardContainer& container, const std::string&
 
   const ContainerCodec& codec = CodecOf(recognition.format);
   std::span<const uint8_t> bytes(file);
-  if (!AcceptCardBytes(image, bytes.subspan(codec.header_size), path)) return false;
+  if (!AcceptCardBytes(image, bytes.subspan(codec.header_size), path, rule)) return false;
   CardContainer loaded;
+  loaded.card_bytes = std::min(bytes.size() - codec.header_size, CardSize);
+  WarnOfLostSaves(image, loaded.card_bytes, path);
   loaded.format = codec.format;
   loaded.header.assign(bytes.begin(), bytes.begin() + codec.header_size);
   codec.read_header(loaded);
   loaded.signature_valid = codec.file_verifies(file);
   if (!loaded.signature_valid) {
     // The card itself is sound: a warning, so the command goes on and a save re-signs it.
-    ShowWarning("Arquivo " + path + ": assinatura " + std::string(InfoOf(codec.format).name) +
-                " inválida; o arquivo será assinado de novo ao salvar.");
+    const std::string signature = "assinatura " + std::string(InfoOf(codec.format).name);
+    ShowWarning("Arquivo " + path +
+                (use == CardFileUse::Edited
+                     ? ": " + signature + " inválida; o arquivo será assinado de novo ao salvar."
+                     : ": a " + signature + " não confere."));
   }
   container = std::move(loaded);
   return true;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "card/card_image.h"
+#include "card/image_file.h"
 #include "sony_signature.h"
 
 // Whole-card files in every common container, recognised by their content: the raw image and
@@ -39,6 +40,9 @@ struct CardContainer {
   SonySeed seed{};
   // .VMP: false when the file's signature did not verify; saving signs it anew.
   bool signature_valid = true;
+  // How many card bytes the file held: less for a .gme cut after its last used block, the rest
+  // then reading as zeros. Saves that lost blocks to the cut are damaged (card/check.h).
+  std::size_t card_bytes = CardSize;
 };
 
 // The comment the file keeps for block (1..15): a DexDrive comment, or empty.
@@ -68,10 +72,16 @@ CardContainer ContainerInFormat(const CardContainer& current, CardFormat format)
 // path's extension names another format, which then gets a new container.
 CardContainer ContainerForOutput(const CardContainer& current, const std::string& path);
 
+// Whether the loaded file may be saved again, which decides what its warnings promise.
+enum class CardFileUse { Edited, OnlyRead };
+
 // Fills image and container from the file, whatever its extension; on false it has shown its
 // own message. A raw file gets exactly the checks and messages of LoadImageFile. A .VMP whose
-// signature does not verify loads after one warning.
-bool LoadCardFile(CardImage& image, CardContainer& container, const std::string& path);
+// signature does not verify loads after one warning, which says it will be signed again only
+// for a file that may be saved; so does a file cut in the middle of a save, the warning naming
+// the saves that lost data. rule: how much of the header frame is demanded.
+bool LoadCardFile(CardImage& image, CardContainer& container, const std::string& path,
+                  CardFileUse use = CardFileUse::Edited, HeaderRule rule = HeaderRule::Exact);
 
 // Writes image in container's format: header kept, its copies of the directory refreshed,
 // comments placed, .VMP signed. Throws FileError; never leaves a half-written file.

@@ -21,6 +21,13 @@ constexpr uint8_t kCardGood = 0x47;         // 'G'
 constexpr uint8_t kCardBadChecksum = 0x4E;  // 'N'
 constexpr uint8_t kCardAbsent = 0xFF;       // the data line floats high
 constexpr uint8_t kArduinoVersion = 0x09;
+// From firmware 0.8 on, the PocketStation's serial and clock, its BIOS and its clock setting.
+constexpr uint8_t kPocketInfo = 0xB0;
+constexpr uint8_t kPocketBios = 0xB1;
+constexpr uint8_t kPocketTime = 0xB2;
+constexpr int kPocketFirmware = 0x08;
+constexpr std::size_t kPocketInfoBytes = 18;
+constexpr std::size_t kPocketTimeBytes = 8;
 constexpr uint8_t kConsoleVersion = 0x11;
 
 // The drive's framing.
@@ -87,6 +94,7 @@ EmulatedReader::~EmulatedReader() {
 
 void EmulatedReader::Start() {
   bad_checksum_left_ = faults_.bad_checksum_times;
+  noisy_data_left_ = faults_.noisy_data_times;
   silent_left_ = faults_.silent_times;
   garbage_left_ = faults_.garbage_times;
   thread_ = std::thread([this] { Serve(); });
@@ -172,9 +180,59 @@ void EmulatedReader::WriteCardFrame(int frame, const uint8_t* data) {
   std::copy(data, data + kFrameBytes, card_.image().data() + CardFrame(frame) * kFrameBytes);
 }
 
+bool EmulatedReader::HandlePocketStation(uint8_t command) {
+  const bool present = pocketstation_.has_value() && card_.inserted();
+  if (awaiting_time_) {
+    if (input_.size() < kPocketTimeBytes) return false;
+    std::copy_n(input_.begin(), kPocketTimeBytes, pocketstation_->clock.begin());
+    input_.erase(input_.begin(), input_.begin() + kPocketTimeBytes);
+    awaiting_time_ = false;
+    Reply({kCardGood}, EmulatedReaderFaults::NoFrame);
+    return true;
+  }
+  if (command == kPocketBios && input_.size() < 2) return false;
+  const int part = command == kPocketBios ? input_[1] : 0;
+  input_.erase(input_.begin(), input_.begin() + (command == kPocketBios ? 2 : 1));
+  if (command == kPocketBios && part == faults_.pulled_at_bios_part) {
+    Pull();
+    return false;
+  }
+  // Without a PocketStation nothing drives the data line back: the relayed bytes read 0xFF.
+  std::vector<uint8_t> reply;
+  if (command == kPocketInfo) {
+    reply.assign(1 + kPocketInfoBytes, kCardAbsent);
+    if (present) {
+      // Length, directory index 0, four flag bytes, serial LSB first, the clock.
+      reply = {0x12, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+      for (int shift = 0; shift < 32; shift += 8) {
+        reply.push_back(static_cast<uint8_t>(pocketstation_->serial >> shift));
+      }
+      reply.insert(reply.end(), pocketstation_->clock.begin(), pocketstation_->clock.end());
+    }
+  } else if (command == kPocketBios) {
+    reply.assign(2 + kFrameBytes + 1, kCardAbsent);
+    if (present) {
+      reply = {0x05, 0x80};
+      const auto start = pocketstation_->bios.begin() + static_cast<long>(part * kFrameBytes);
+      reply.insert(reply.end(), start, start + kFrameBytes);
+      reply.push_back(kCardGood);
+    }
+  } else {
+    reply = present ? std::vector<uint8_t>{0x00, 0x08} : std::vector<uint8_t>{0xFF, 0xFF};
+    awaiting_time_ = present;
+  }
+  Reply(std::move(reply), EmulatedReaderFaults::NoFrame);
+  return true;
+}
+
 bool EmulatedReader::HandleMemcarduino() {
   const bool console = firmware_ == ReaderFirmware::Ps1CardLink;
   const uint8_t command = input_[0];
+  const int version = faults_.firmware_version >= 0 ? faults_.firmware_version : kArduinoVersion;
+  const bool pocket_command = command >= kPocketInfo && command <= kPocketTime;
+  if (awaiting_time_ || (!console && version >= kPocketFirmware && pocket_command)) {
+    return HandlePocketStation(command);
+  }
   std::size_t length = 1;
   if (command == kArduinoRead) length = 3;
   if (command == kArduinoWrite) length = 3 + kFrameBytes + 1;
@@ -190,7 +248,8 @@ bool EmulatedReader::HandleMemcarduino() {
       return true;
     }
     case kArduinoGetVersion:
-      Reply({console ? kConsoleVersion : kArduinoVersion}, EmulatedReaderFaults::NoFrame);
+      Reply({console ? kConsoleVersion : static_cast<uint8_t>(version)},
+            EmulatedReaderFaults::NoFrame);
       return true;
     case kArduinoRead:
     case kArduinoWrite:
@@ -217,6 +276,7 @@ bool EmulatedReader::HandleMemcarduino() {
       const uint8_t checksum = XorAll(reply.data(), kFrameBytes, args[0] ^ args[1]);
       reply.push_back(bad ? static_cast<uint8_t>(~checksum) : checksum);
       reply.push_back(kCardGood);
+      if (Spoil(faults_.noisy_data_frame, noisy_data_left_, frame)) reply[17] ^= 0x04;
     }
   } else if (!card_.inserted()) {
     reply = {kCardAbsent};
@@ -305,6 +365,7 @@ bool EmulatedReader::HandleDexDrive() {
     ReadCardFrame(frame, reply);
     const uint8_t checksum = XorAll(reply.data() + 4, kFrameBytes, msb ^ lsb);
     reply.push_back(bad ? static_cast<uint8_t>(checksum ^ 0x01) : checksum);
+    if (Spoil(faults_.noisy_data_frame, noisy_data_left_, frame)) reply[4 + 17] ^= 0x04;
     Reply(std::move(reply), frame);
     return true;
   }

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "card/formats/conversion_losses.h"
 #include "card/formats/sha1.h"
+#include "card/save_source.h"
+#include "card/single_save.h"
 #include "support/card_builder.h"
 #include "support/hex_bytes.h"
 #include "support/message_recorder.h"
@@ -180,6 +183,38 @@ TEST_F(CardFile, DexDriveFilesCutShortOrWithABlankMagic) {
   EXPECT_TRUE(recorder_.messages().empty());
 }
 
+// A .gme three blocks long ends inside the save in block 6: it opens with a warning naming that
+// save, which can then be neither exported nor copied; the save in block 1 still can.
+TEST_F(CardFile, DexDriveFileCutInsideASaveSaysWhichSavesLostData) {
+  CardImage card = BlankCard();
+  PlaceSave(card, {.blocks = {1}});
+  PlaceSave(card, {.blocks = {6}, .game_id = "CUTSAVE"});
+  const Bytes full = GmeFile(card);
+  const std::string path = Write("cut.gme", Bytes(full.begin(), full.begin() + 3904 + 3 * 8192));
+  CardImage image{};
+  CardContainer container;
+  ASSERT_TRUE(LoadCardFile(image, container, path));
+  EXPECT_EQ(recorder_.messages(),
+            (std::vector<RecordedMessage>{
+                {"Arquivo " + path +
+                     ": o arquivo termina antes do fim do cartão; perderam dados os 'saves' dos "
+                     "blocos 6 (ASLUS-01234CUTSAVE).",
+                 "Atenção"}}));
+  recorder_.Clear();
+  ExportSingleSave(image, 6, folder_.File("6.mcs"), SingleSaveFormat::Mcs, container.card_bytes);
+  CardImage destination = BlankCard();
+  EXPECT_FALSE(ImportSaveFromCard(destination, image, 6, path, container.card_bytes));
+  EXPECT_EQ(destination, BlankCard());
+  EXPECT_FALSE(std::filesystem::exists(folder_.File("6.mcs")));
+  EXPECT_EQ(recorder_.messages(),
+            std::vector<RecordedMessage>(
+                2, {"Não é possível exportar o Save. A checagem de consistência falhou!", "Erro"}));
+  recorder_.Clear();
+  ExportSingleSave(image, 1, folder_.File("1.mcs"), SingleSaveFormat::Mcs, container.card_bytes);
+  EXPECT_EQ(ReadBytes(folder_.File("1.mcs")).size(), 8320u);
+  EXPECT_TRUE(recorder_.messages().empty());
+}
+
 TEST_F(CardFile, DamagedAndUnknownFilesAreRefusedByName) {
   Bytes no_card = GmeFile(BlankCard());
   no_card[3904] = 'X';
@@ -187,6 +222,8 @@ TEST_F(CardFile, DamagedAndUnknownFilesAreRefusedByName) {
   vmp_offset[4] = 0x40;
   Bytes gme_too_short = GmeFile(BlankCard());
   gme_too_short.resize(3904 + 8192 - 1);
+  Bytes gme_one_byte_long = GmeFile(BlankCard());
+  gme_one_byte_long.push_back(0);
   Bytes vgs_bad_card = VgsFile(BlankCard());
   vgs_bad_card[64 + 127] = 0;
   struct Case {
@@ -200,6 +237,7 @@ TEST_F(CardFile, DamagedAndUnknownFilesAreRefusedByName) {
       {"d.psx", Bytes(131328, 0), ": cabeçalho PSX danificado!"},
       {"e.vmp", vmp_offset, ": cabeçalho VMP danificado!"},
       {"f.gme", gme_too_short, ": tamanho inválido para um arquivo DexDrive!"},
+      {"f.gme", gme_one_byte_long, ": tamanho inválido para um arquivo DexDrive!"},
       {"g.mem", WithCard(VgsFile(BlankCard()), {}), ": tamanho inválido para um arquivo VGS!"},
   };
   for (const Case& c : cases) {
@@ -213,19 +251,23 @@ TEST_F(CardFile, DamagedAndUnknownFilesAreRefusedByName) {
               (std::vector<RecordedMessage>{{"Arquivo " + path + c.text, "Erro"}}));
   }
   // What the raw card file has always said.
-  const std::pair<std::string, Bytes> usual[] = {
-      {"Tamanho do arquivo ", Bytes(131073, 0)},
-      {"Frame de identificação no arquivo ", no_card},
-      {"Frame de identificação no arquivo ", vgs_bad_card},
+  // A header frame whose only fault is its check byte says so: the card can be repaired.
+  const std::string repairable =
+      " Falha no frame 0: byte de verificação 0x00, deveria ser 0x0E. O diretório está íntegro: "
+      "o cartão pode ser reparado.";
+  const std::tuple<std::string, Bytes, std::string> usual[] = {
+      {"Tamanho do arquivo ", Bytes(131073, 0), ""},
+      {"Frame de identificação no arquivo ", no_card, ""},
+      {"Frame de identificação no arquivo ", vgs_bad_card, repairable},
   };
-  for (const auto& [text, file] : usual) {
+  for (const auto& [text, file, ending] : usual) {
     std::string path = Write("h.gme", file);
     recorder_.Clear();
     CardImage image{};
     CardContainer container;
     EXPECT_FALSE(LoadCardFile(image, container, path));
     EXPECT_EQ(recorder_.messages(),
-              (std::vector<RecordedMessage>{{text + path + " inválido!", "Erro"}}));
+              (std::vector<RecordedMessage>{{text + path + " inválido!" + ending, "Erro"}}));
   }
 }
 
@@ -244,6 +286,16 @@ TEST_F(CardFile, AVmpThatDoesNotVerifyLoadsWithOneWarningAndIsSignedOnSave) {
                  "Atenção"}}));
   SaveCardFile(image, container, path);
   EXPECT_EQ(ToHex(Sha1Of(ReadBytes(path))), kSignedBlankVmpSha1);
+
+  // A card a save is only taken from is never saved: no promise to sign it.
+  file = SignedBlankVmp();
+  file[0x20] ^= 0xFF;
+  Write("card.vmp", file);
+  recorder_.Clear();
+  ASSERT_TRUE(LoadSourceCard(image, path));
+  EXPECT_EQ(recorder_.messages(),
+            (std::vector<RecordedMessage>{
+                {"Arquivo " + path + ": a assinatura VMP não confere.", "Atenção"}}));
 }
 
 TEST_F(CardFile, NewContainersWriteTheUsualHeaders) {

@@ -293,10 +293,13 @@ TEST_F(WriteFileOwnership, WhatCannotBeReplacedIsWrittenInPlace) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path() / "open"), fs::directory_iterator()),
             1);
 
-  // A file nobody may not write is refused, not replaced.
+  // A file nobody may not write is refused, not replaced: root's, and nobody's own read-only one.
   const std::string read_only = FileOf("open/read-only.mc", 0, 0, 0644);
   EXPECT_EQ(WriteAsNobody(read_only), 1);
   EXPECT_EQ(ReadBytes(read_only), kOld);
+  const std::string own_read_only = FileOf("open/own-read-only.mc", kNobody, kNobody, 0444);
+  EXPECT_EQ(WriteAsNobody(own_read_only), 1);
+  EXPECT_EQ(ReadBytes(own_read_only), kOld);
 }
 
 // A file in a folder nobody may enter is not reported missing: the reason is the permission.

@@ -74,7 +74,8 @@ TEST(ImageFile, MissingFilesAndWrongSizesLeaveTheImageAlone) {
   for (auto [name, size] : files) WriteBytes(folder.File(name), std::vector<uint8_t>(size));
   const std::pair<std::string, std::string> cases[] = {
       {folder.File("missing.mc"), "Arquivo " + folder.File("missing.mc") + " não encontrado!"},
-      {folder.File("folder.mc"), "Arquivo " + folder.File("folder.mc") + " não encontrado!"},
+      {folder.File("folder.mc"),
+       "Arquivo " + folder.File("folder.mc") + " é uma pasta, não um arquivo!"},
       {folder.File("short.mc"), "Tamanho do arquivo " + folder.File("short.mc") + " inválido!"},
       {folder.File("long.mc"), "Tamanho do arquivo " + folder.File("long.mc") + " inválido!"},
       {folder.File("empty.mc"), "Tamanho do arquivo " + folder.File("empty.mc") + " inválido!"},
@@ -90,6 +91,10 @@ TEST(ImageFile, MissingFilesAndWrongSizesLeaveTheImageAlone) {
 
 TEST(ImageFile, ABadHeaderFrameIsRefusedAfterTheBytesAreRead) {
   TempFolder folder;
+  // Only a wrong check byte after "MC" and zeros, with a sound directory, is called repairable.
+  const std::string repairable =
+      " Falha no frame 0: byte de verificação 0x0F, deveria ser 0x0E. O diretório está íntegro: "
+      "o cartão pode ser reparado.";
   for (auto [offset, value] : {std::pair{127, 0x0F}, {5, 0x01}, {0, 0x4E}}) {
     CardImage file = RandomCard(9);
     file[static_cast<std::size_t>(offset)] = static_cast<uint8_t>(value);
@@ -100,8 +105,9 @@ TEST(ImageFile, ABadHeaderFrameIsRefusedAfterTheBytesAreRead) {
     EXPECT_FALSE(LoadImageFile(image, path));
     EXPECT_EQ(image, file);
     EXPECT_EQ(recorder.messages(),
-              (std::vector<RecordedMessage>{
-                  {"Frame de identificação no arquivo " + path + " inválido!", "Erro"}}));
+              (std::vector<RecordedMessage>{{"Frame de identificação no arquivo " + path +
+                                                 " inválido!" + (offset == 127 ? repairable : ""),
+                                             "Erro"}}));
   }
 }
 

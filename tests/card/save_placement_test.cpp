@@ -139,7 +139,8 @@ class Placement : public testing::Test {
 };
 
 TEST_F(Placement, ASaveWithAFreeNameIsPlacedWithoutAQuestion) {
-  EXPECT_EQ(Import({NamedSave("BISLPS-00003CCCC", 1)}, false), std::vector<int>{4});
+  // Block 5, the first never used: the removed save in block 4 stays.
+  EXPECT_EQ(Import({NamedSave("BISLPS-00003CCCC", 1)}, false), std::vector<int>{5});
   EXPECT_TRUE(asked_.empty());
 }
 
@@ -154,12 +155,12 @@ TEST_F(Placement, NoKeepsTheCardAsItWas) {
 
 TEST_F(Placement, YesRemovesTheOldSaveRestorablyAndPlacesTheNewOneElsewhere) {
   CommentAt(comments_, 2) = "velho";
-  EXPECT_EQ(Import({NamedSave("BESLES-00002BBBB", 1, "novo")}, true), std::vector<int>{4});
+  EXPECT_EQ(Import({NamedSave("BESLES-00002BBBB", 1, "novo")}, true), std::vector<int>{5});
   EXPECT_EQ(GetBlockState(image_, 2), 0xA1u);
   EXPECT_EQ(GetBlockState(image_, 3), 0xA3u);
-  EXPECT_EQ(GetBlockState(image_, 4), 0x51u);
+  EXPECT_EQ(GetBlockState(image_, 5), 0x51u);
   EXPECT_EQ(CommentAt(comments_, 2), "velho");
-  EXPECT_EQ(CommentAt(comments_, 4), "novo");
+  EXPECT_EQ(CommentAt(comments_, 5), "novo");
   RestoreSave(image_, 2);
   EXPECT_EQ(GetBlockState(image_, 2), 0x51u);
   EXPECT_TRUE(recorder_.messages().empty());
@@ -195,16 +196,20 @@ TEST_F(Placement, SavesThatDoNotFitAreNamedAndTheRestPlaced) {
   EXPECT_EQ(Import({NamedSave("BASLUS-00010PRIMEIRO", 3), NamedSave("BASLUS-00011GRANDE", 2),
                     NamedSave("BASLUS-00012UM", 1)},
                    false),
-            (std::vector<int>{4, 0, 7}));
+            (std::vector<int>{5, 0, 4}));
+  // Never-used blocks first: the removed save's block goes last, and the user is told.
   EXPECT_EQ(recorder_.messages(),
-            (Messages{{"Não há blocos livres para: BASLUS-00011GRANDE.", "Erro"}}));
+            (Messages{{"O 'save' removido do bloco 4 (BISLPS-00003CCCC) foi sobrescrito e não "
+                       "pode mais ser restaurado.",
+                       "Atenção"},
+                      {"Não há blocos livres para: BASLUS-00011GRANDE.", "Erro"}}));
 }
 
 TEST_F(Placement, APlacedSaveBringsItsCommentAndClearsStaleOnes) {
   CommentAt(comments_, 4) = "do removido";
   CommentAt(comments_, 5) = "antigo";
-  EXPECT_EQ(Import({NamedSave("BASLUS-00020DOIS", 2)}, false), std::vector<int>{4});
-  EXPECT_EQ(CommentAt(comments_, 4), "");
+  EXPECT_EQ(Import({NamedSave("BASLUS-00020DOIS", 2)}, false), std::vector<int>{5});
+  EXPECT_EQ(CommentAt(comments_, 4), "do removido");  // the removed save is not touched
   EXPECT_EQ(CommentAt(comments_, 5), "");
 }
 

@@ -120,6 +120,34 @@ TEST_F(SingleSaveFormats, ActionReplayHeaderCarriesNameAndTitle) {
   EXPECT_EQ(Bytes(file.begin() + 0x36, file.begin() + 0x38), Text("SC"));
 }
 
+// A save of all 15 blocks, as a .mcs (122,948 bytes) and as a raw save (122,880 bytes), fills a
+// blank card.
+TEST_F(SingleSaveFormats, AFifteenBlockSaveFillsABlankCard) {
+  CardImage card = BlankCard();
+  PlaceSave(card, {.blocks = {15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}});
+  for (auto [format, size] : {std::pair{SingleSaveFormat::Mcs, 122880u + 128u},
+                              std::pair{SingleSaveFormat::RawSave, 122880u}}) {
+    const std::string path = folder_.File("BASLUS-01234SAVEGAME");
+    ExportSingleSave(card, 15, path, format);
+    ASSERT_EQ(ReadBytes(path).size(), size);
+    const CardImage placed = Imported(path);
+    EXPECT_EQ(CountFreeBlocks(placed), 0);
+    EXPECT_EQ(GetBlockState(placed, 15), BlockState::InUseLast);
+    EXPECT_TRUE(std::ranges::equal(BlockOf(placed, 15), BlockOf(card, 1)));
+  }
+}
+
+// A title of 64 characters fills the 54-byte header's 32-character title field, and the field's
+// last byte stays NUL.
+TEST_F(SingleSaveFormats, ActionReplayTitleKeepsItsNul) {
+  CardImage card = BlankCard();
+  PlaceSave(card, {.blocks = {1}, .title = SingleByteTitle(std::string(64, 'T'))});
+  const std::string path = folder_.File("save.psx");
+  ExportSingleSave(card, 1, path, SingleSaveFormat::ActionReplay);
+  const Bytes file = ReadBytes(path);
+  EXPECT_EQ(Bytes(file.begin() + 0x15, file.begin() + 0x36), Text(std::string(32, 'T') + '\0'));
+}
+
 TEST_F(SingleSaveFormats, ContentDecidesWhateverTheExtension) {
   const CardImage card = ScatteredSaveCard('S', 'C');
   struct Case {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "card/file_io.h"
 #include "card/little_endian.h"
@@ -74,7 +75,7 @@ TEST_F(SingleSave, ChainsWithoutAnEndAreNotExported) {
   }
 }
 
-TEST_F(SingleSave, ImportTakesTheLowestAvailableBlocksAndRelinksThem) {
+TEST_F(SingleSave, ImportTakesNeverUsedBlocksFirstAndRelinksThem) {
   CardImage source = BlankCard();
   PlaceSave(source, {.blocks = {7, 2, 12},
                      .region = 'I',
@@ -88,7 +89,8 @@ TEST_F(SingleSave, ImportTakesTheLowestAvailableBlocksAndRelinksThem) {
     std::vector<int> available;  // the others hold saves in use
     std::vector<int> expected;
   };
-  for (const Case& c : {Case{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}, {1, 2, 3}},
+  // Never-used blocks first: the removed saves in even blocks give way only when needed.
+  for (const Case& c : {Case{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}, {1, 3, 5}},
                         Case{{4, 9, 15}, {4, 9, 15}}}) {
     CardImage image = BlankCard();
     for (int block = 1; block <= 15; ++block) {
@@ -116,7 +118,10 @@ TEST_F(SingleSave, ImportTakesTheLowestAvailableBlocksAndRelinksThem) {
     EXPECT_TRUE(std::ranges::equal(BlockOf(image, to[1]), BlockOf(source, 2)));
     EXPECT_TRUE(std::ranges::equal(BlockOf(image, to[2]), BlockOf(source, 12)));
   }
-  EXPECT_TRUE(recorder_.messages().empty());
+  EXPECT_EQ(recorder_.messages(),
+            (std::vector<RecordedMessage>{{"O 'save' removido do bloco 4 (ASLUS-01234SAVEGAME) foi "
+                                           "sobrescrito e não pode mais ser restaurado.",
+                                           "Atenção"}}));
 }
 
 TEST_F(SingleSave, ExportImportExportKeepsEverythingButTheLinks) {
@@ -197,14 +202,54 @@ TEST_F(SingleSave, FilesAreCheckedForPresenceSizeAndIdInThatOrder) {
     EXPECT_EQ(image, BlankCard());
     EXPECT_EQ(recorder_.messages(), std::vector<RecordedMessage>(2, expected)) << name;
   }
-  for (std::string missing : {folder_.File("missing.mcs"), folder_.File("folder.mcs")}) {
+  std::vector<std::pair<std::string, std::string>> not_files{
+      {folder_.File("missing.mcs"), " não encontrado!"},
+      {folder_.File("folder.mcs"), " é uma pasta, não um arquivo!"}};
+#ifndef _WIN32  // Windows has no device with a path of its own to name here
+  not_files.emplace_back("/dev/null", " é um dispositivo, não um arquivo!");
+#endif
+  for (const auto& [missing, ending] : not_files) {
     recorder_.Clear();
     CardImage image = BlankCard();
     EXPECT_EQ(CheckSingleSaveFile(missing), -1);
     EXPECT_FALSE(ImportSingleSave(image, missing));
     EXPECT_EQ(recorder_.messages(),
-              std::vector<RecordedMessage>(2, {"Arquivo " + missing + " não encontrado!", "Erro"}));
+              std::vector<RecordedMessage>(2, {"Arquivo " + missing + ending, "Erro"}));
   }
+}
+
+// A save whose chain runs into another save's first block is refused by export and by a copy
+// between cards, as removal refuses it; nothing is written.
+TEST_F(SingleSave, AChainIntoAnotherSaveIsNeitherExportedNorCopied) {
+  CardImage source = BlankCard();
+  PlaceSave(source, {.blocks = {2}});
+  PlaceSave(source, {.blocks = {4, 7}, .seed = 3});
+  SetLink(source, 4, 1);  // block 4 now leads to block 2, the other save's first block
+  const std::string path = folder_.File("out.mcs");
+  ExportSingleSave(source, 4, path);
+  CardImage destination = BlankCard();
+  EXPECT_FALSE(ImportSaveFromCard(destination, source, 4, "card.mc"));
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(destination, BlankCard());
+  EXPECT_EQ(recorder_.messages(),
+            std::vector<RecordedMessage>(
+                2, {"Não é possível exportar o Save. A checagem de consistência falhou!", "Erro"}));
+}
+
+// An .mcs whose size field says 15 blocks but which holds one is placed with the size of the
+// block it holds, and the user is told.
+TEST_F(SingleSave, ASizeFieldThatLiesIsMendedFromTheBlocks) {
+  Bytes file = SaveFile(1);
+  WriteLe32(file, DirectoryFrame::SizeOffset, 15 * 8192);
+  const std::string path = Write("lies.mcs", file);
+  CardImage image = BlankCard();
+  ASSERT_TRUE(ImportSingleSave(image, path));
+  EXPECT_EQ(GetSaveSize(image, 1), 8192u);
+  EXPECT_EQ(recorder_.messages(),
+            (std::vector<RecordedMessage>{{"O arquivo " + path +
+                                               " diz que o 'save' tem 122880 bytes, mas traz "
+                                               "8192; o tamanho foi corrigido.",
+                                           "Atenção"}}));
 }
 
 TEST_F(SingleSave, ALowercaseScTitleMagicRoundTrips) {

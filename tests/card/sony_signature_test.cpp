@@ -56,6 +56,18 @@ TEST(Sha1, PiecesGiveTheDigestOfTheWhole) {
   EXPECT_EQ(ToHex(sha.Finish()), "84983e441c3bd26ebaae4aa1f95129e5e54670f1");
 }
 
+// Every split of a message one byte longer than a block, so that each possible number of bytes,
+// one included, is left pending between the pieces. Digest from another SHA-1 implementation.
+TEST(Sha1, EverySplitGivesTheDigestOfTheWhole) {
+  const Bytes message(65, 'a');
+  for (std::size_t split = 0; split <= message.size(); ++split) {
+    Sha1 sha;
+    sha.Add(std::span(message).first(split));
+    sha.Add(std::span(message).subspan(split));
+    EXPECT_EQ(ToHex(sha.Finish()), "11655326c708d70319be2610e8a57d9a5b959d3b") << split;
+  }
+}
+
 // FIPS 197 appendix B and C.1, both ways.
 TEST(Aes128, PublishedBlocks) {
   struct Case {
@@ -140,8 +152,9 @@ TEST(SonySignature, AnyChangedByteOrMisplacedFieldFailsVerification) {
   SonySignature signature = SignSonyFile(file, 0x0C, 0x20);
   std::copy(signature.begin(), signature.end(), file.begin() + 0x20);
   ASSERT_TRUE(VerifySonyFile(file, 0x0C, 0x20));
-  for (std::size_t offset :
-       {std::size_t{0x0C}, std::size_t{0x20}, std::size_t{0x80}, file.size() - 1}) {
+  // The first and the last byte of the seed and of the signature, a card byte, the last byte.
+  for (std::size_t offset : {std::size_t{0x0C}, std::size_t{0x1F}, std::size_t{0x20},
+                             std::size_t{0x33}, std::size_t{0x80}, file.size() - 1}) {
     Bytes changed = file;
     changed[offset] ^= 0x01;
     EXPECT_FALSE(VerifySonyFile(changed, 0x0C, 0x20)) << offset;

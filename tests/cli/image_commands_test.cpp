@@ -131,17 +131,19 @@ TEST_F(ImageCommandTest, ImportarReplacesASaveOfTheSameNameOnlyWhenAsked) {
 
   CliResult result = RunCli({"importar", Card(), save, "--substituir"});
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+  EXPECT_EQ(result.err, "");
   const CardImage image = CardNow();
-  // The old save is removed, not purged; the removed save's blocks 4 and 5 count as available,
-  // then free block 11, before the old save's own blocks.
+  // The old save is removed, not purged; never-used blocks 11, 13 and 14 take the new one, so
+  // the removed save in blocks 4 and 5 and the old save stay restorable.
   EXPECT_EQ(GetBlockState(image, 7), BlockState::RemovedFirst);
   EXPECT_EQ(GetBlockState(image, 12), BlockState::RemovedLast);
-  EXPECT_EQ(GetBlockState(image, 4), BlockState::InUseFirst);
-  EXPECT_EQ(GetNextLink(image, 4), 5 - 1);
-  EXPECT_EQ(GetBlockState(image, 5), BlockState::InUseMiddle);
-  EXPECT_EQ(GetNextLink(image, 5), 11 - 1);
-  EXPECT_EQ(GetBlockState(image, 11), BlockState::InUseLast);
-  EXPECT_EQ(GetSaveTitle(image, 4), GetSaveTitle(image, kScatteredSave));
+  EXPECT_EQ(GetBlockState(image, kRemovedSave), BlockState::RemovedFirst);
+  EXPECT_EQ(GetBlockState(image, 11), BlockState::InUseFirst);
+  EXPECT_EQ(GetNextLink(image, 11), 13 - 1);
+  EXPECT_EQ(GetBlockState(image, 13), BlockState::InUseMiddle);
+  EXPECT_EQ(GetNextLink(image, 13), 14 - 1);
+  EXPECT_EQ(GetBlockState(image, 14), BlockState::InUseLast);
+  EXPECT_EQ(GetSaveTitle(image, 11), GetSaveTitle(image, kScatteredSave));
 }
 
 TEST_F(ImageCommandTest, ExportarTakesTheFormatFromTheOptionThenTheExtension) {

@@ -111,6 +111,27 @@ TEST(ListarJson, GivesTheShiftJisTitleBesideTheLine) {
   EXPECT_EQ(blocks[2].toObject()["titulo"].toString(), QString());
 }
 
+// A PocketStation program (name "BESLESP...", "MCX0" at title 0x52) with a two-frame viewer icon.
+TEST(ListarJson, MarksPocketStationSavesWithTheirIconFrames) {
+  TempFolder folder;
+  const std::string path = folder.File("pocket.mc");
+  CardImage image = test_support::BlankCard();
+  test_support::PlaceSave(image, {.blocks = {2}, .product_code = "SLESP12345"});
+  test_support::PlaceSave(image, {.blocks = {3}, .product_code = "SLESP12345"});
+  for (int block : {2, 3}) {
+    std::fill_n(BlockOf(image, block).begin() + 0x50, 16, 0);
+    std::copy_n("MCX0", 4, BlockOf(image, block).begin() + 0x52);
+  }
+  BlockOf(image, 2)[0x50] = 2;  // block 3: no viewer icon and no executable icon list
+  test_support::WriteBytes(path, image);
+  const QJsonArray blocks = ListAsJson(path)["blocos"].toArray();
+  EXPECT_FALSE(blocks[0].toObject()["pocketstation"].toBool());
+  EXPECT_FALSE(blocks[0].toObject().contains("quadros_icone_pocketstation"));
+  EXPECT_TRUE(blocks[1].toObject()["pocketstation"].toBool());
+  EXPECT_EQ(blocks[1].toObject()["quadros_icone_pocketstation"].toInt(), 2);
+  EXPECT_EQ(blocks[2].toObject()["quadros_icone_pocketstation"].toInt(-1), 0);
+}
+
 TEST(ListarText, ShowsTheSameLinesAsTheJson) {
   TempFolder folder;
   const std::string path = folder.File("estranho.mc");

@@ -1,6 +1,8 @@
 // vexilor-cli's transfers through each serial reader, emulated on a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <QSerialPort>
+
 #include "card/image_file.h"
 #include "cli_process.h"
 #include "readers/emulated/emulated_reader.h"
@@ -85,6 +87,29 @@ TEST(SerialReaderCommand, AWrappingCardIsCaughtFromFrameZero) {
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_TRUE(result.err.startsWith("Erro: Verificação falhou: ")) << result.err.toStdString();
   EXPECT_TRUE(result.err.endsWith(" a partir do frame 0.\n")) << result.err.toStdString();
+}
+
+// A port that is no serial port, or one another transfer holds, is named for what it is.
+TEST(SerialReaderCommand, PortsThatCannotBeOpenedSayWhy) {
+  TempFolder folder;
+  const std::string file = folder.File("porta");
+  test_support::WriteBytes(file, std::vector<uint8_t>(4, 0));
+  auto card = std::make_unique<EmulatedCard>();
+  EmulatedReader reader(ReaderFirmware::Memcarduino, *card);
+  reader.Start();
+  QSerialPort holder(QString::fromStdString(reader.device()));
+  ASSERT_TRUE(holder.open(QIODevice::ReadWrite));
+  const std::pair<std::string, QString> cases[] = {
+      {"/dev/null", "null: não é uma porta serial."},
+      {file, "porta: não é uma porta serial (é um arquivo comum)."},
+      {reader.device(), ": a porta está em uso por outro programa."},
+  };
+  for (const auto& [port, ending] : cases) {
+    CliResult result =
+        RunCli({"formatar", "--leitor", "memcarduino", "--serial", QString::fromStdString(port)});
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_TRUE(result.err.trimmed().endsWith(ending)) << result.err.toStdString();
+  }
 }
 
 TEST(SerialReaderCommand, ReaderOptionsAreCheckedBeforeAnyPortIsOpened) {

@@ -115,6 +115,9 @@ TEST_P(SerialReaderTest, FormatsTheCard) {
 TEST_P(SerialReaderTest, SpoiltRepliesAreRetried) {
   reader_.faults().bad_checksum_frame = 7;
   reader_.faults().bad_checksum_times = 3;
+  // A changed data byte under a checksum that was right for the bytes sent.
+  reader_.faults().noisy_data_frame = 9;
+  reader_.faults().noisy_data_times = 3;
   reader_.faults().silent_frame = 300;
   reader_.faults().garbage_frame = 1023;
   reader_.faults().garbage_times = 2;
@@ -264,6 +267,59 @@ TEST(SerialReaderPrepare, FailuresNameThePortAndTheReader) {
     EXPECT_EQ(result.end, RunEnd::PortFailed);
     EXPECT_EQ(observer.shown, std::vector<Shown>{c.expected});
     EXPECT_FALSE(HoldsOpen(c.entry.port));
+  }
+}
+
+// Cancel pressed from inside a wait on the reader: while it is being connected (a reader that
+// never answers) or while frame 300 is waited on (a reader silent there once). The run gives the
+// wait up, ends as cancelled without a message and frees the port.
+class CancelInWait final : public RunObserver {
+ public:
+  explicit CancelInWait(int after_frame) : after_frame_(after_frame) {}
+  bool cancelled = false;
+  int last_done = -1;
+  std::vector<Shown> shown;
+
+  bool CancelRequested() override { return cancelled; }
+  bool KeepWaiting() override {
+    if (last_done == after_frame_) cancelled = true;
+    return !cancelled;
+  }
+  void FrameDone(int frame) override { last_done = frame; }
+  void ShowMessage(const std::string& text, const std::string& caption) override {
+    shown.push_back({text, caption});
+  }
+
+ private:
+  int after_frame_;
+};
+
+TEST(SerialReaderCancel, GivesUpAWaitOnTheReader) {
+  struct Case {
+    ReaderFirmware firmware;
+    ReaderKind kind;
+    bool answers;
+    int cancel_after;
+    RunResult expected;
+  };
+  const Case cases[] = {
+      {ReaderFirmware::Memcarduino, ReaderKind::Memcarduino, false, -1, {RunEnd::Cancelled, 0}},
+      {ReaderFirmware::DexDrive, ReaderKind::DexDrive, false, -1, {RunEnd::Cancelled, 0}},
+      {ReaderFirmware::Memcarduino, ReaderKind::Memcarduino, true, 299, {RunEnd::Cancelled, 300}},
+  };
+  for (const Case& c : cases) {
+    auto card = std::make_unique<EmulatedCard>();
+    EmulatedReader reader(c.firmware, *card);
+    reader.faults().silent_frame = 300;
+    if (c.answers) reader.Start();
+    CancelInWait observer(c.cancel_after);
+    auto image = std::make_unique<CardImage>();
+    const auto connection = MakeReaderConnection({"x", c.kind, reader.device()}, 3);
+    const RunResult result = RunCardTransfer(TransferKind::Read, *image, *connection, observer);
+    EXPECT_EQ(result.end, c.expected.end);
+    EXPECT_EQ(result.frames_done, c.expected.frames_done);
+    EXPECT_TRUE(observer.shown.empty());
+    EXPECT_FALSE(HoldsOpen(reader.device()));
   }
 }
 

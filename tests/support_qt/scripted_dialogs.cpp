@@ -64,21 +64,22 @@ std::optional<ScriptedDialogs::Scripted> ScriptedDialogs::TakeAnswer(const Dialo
 }
 
 void ScriptedDialogs::ShowMessage(QWidget* parent, const QString& text, const QString& caption) {
+  Record(Box(DialogRequest::Kind::Message, parent, text, caption));
+}
+
+DialogRequest ScriptedDialogs::Box(DialogRequest::Kind kind, QWidget* parent, const QString& text,
+                                   const QString& caption) {
   DialogRequest request;
-  request.kind = DialogRequest::Kind::Message;
+  request.kind = kind;
   request.parent = parent;
   request.text = text;
   request.caption = caption;
-  Record(request);
+  return request;
 }
 
 bool ScriptedDialogs::AskYesNo(QWidget* parent, const QString& text, const QString& caption,
                                bool no_is_default) {
-  DialogRequest request;
-  request.kind = DialogRequest::Kind::Question;
-  request.parent = parent;
-  request.text = text;
-  request.caption = caption;
+  DialogRequest request = Box(DialogRequest::Kind::Question, parent, text, caption);
   request.no_is_default = no_is_default;
   Record(request);
   const auto answer = TakeAnswer(request);
@@ -87,11 +88,7 @@ bool ScriptedDialogs::AskYesNo(QWidget* parent, const QString& text, const QStri
 
 UserDialogs::Answer ScriptedDialogs::AskYesNoCancel(QWidget* parent, const QString& text,
                                                     const QString& caption) {
-  DialogRequest request;
-  request.kind = DialogRequest::Kind::YesNoCancel;
-  request.parent = parent;
-  request.text = text;
-  request.caption = caption;
+  const DialogRequest request = Box(DialogRequest::Kind::YesNoCancel, parent, text, caption);
   Record(request);
   const auto answer = TakeAnswer(request);
   if (!answer) return Answer::Cancel;

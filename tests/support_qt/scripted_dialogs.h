@@ -73,6 +73,8 @@ class ScriptedDialogs : public UserDialogs {
                                    const QString& caption, const QString& label,
                                    const QStringList& items);
   void Record(const DialogRequest& request);
+  static DialogRequest Box(DialogRequest::Kind kind, QWidget* parent, const QString& text,
+                           const QString& caption);
 
   std::deque<Scripted> answers_;
   std::vector<DialogRequest> requests_;

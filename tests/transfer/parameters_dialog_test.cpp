@@ -1,3 +1,4 @@
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -270,6 +271,20 @@ class ParametersDialogTest : public QObject {
     QVERIFY(!delays->isEnabled());
     ports->setCurrentIndex(2);
     QVERIFY(delays->isEnabled());
+
+    // The closed box keeps its width of 73 pixels; the opened list shows whole names, each also
+    // as its tooltip.
+    dialog->show();
+    ports->showPopup();
+    const QString longest = QStringLiteral("MemCARDuino (ttyUSB0)");
+    const QRect line = ports->view()->visualRect(ports->model()->index(3, 0));
+    QVERIFY2(line.width() > ports->view()->fontMetrics().horizontalAdvance(longest),
+             qPrintable(QString::number(line.width())));
+    QCOMPARE(ports->itemData(3, Qt::ToolTipRole).toString(), longest);
+    ports->hidePopup();
+    QCOMPARE(ports->width(), 73);
+    ports->setCurrentIndex(3);
+    QCOMPARE(ports->toolTip(), longest);
   }
 
   void readThroughAChosenReader_data() {

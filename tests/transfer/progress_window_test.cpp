@@ -8,6 +8,8 @@
 
 #include "card/image_file.h"
 #include "modal_helpers.h"
+#include "readers/emulated/emulated_reader.h"
+#include "readers/reader_registry.h"
 #include "support/card_builder.h"
 #include "transfer_fixture.h"
 #include "transport/emulated_card_port_access.h"
@@ -318,6 +320,26 @@ class ProgressWindowTest : public QObject {
     QCOMPARE(fixture.log.calls, QStringList({"Prepare 0x378", "Release"}));
     QVERIFY(fixture.addressed.empty());
     QVERIFY(fixture.completed);
+  }
+
+  // Cancelar while a serial reader that never answers is being connected (the connection would
+  // try for three seconds): the window closes as cancelled, with no message about the reader.
+  void cancelWhileASerialReaderIsConnected() {
+    TransferFixture fixture;
+    auto card = std::make_unique<EmulatedCard>();
+    EmulatedReader silent(ReaderFirmware::Memcarduino, *card);  // never started
+    TransferSetup setup = fixture.Setup();
+    setup.readers.connect = [&silent](const ReaderEntry&, int) {
+      return MakeReaderConnection({"x", ReaderKind::Memcarduino, silent.device()}, 0);
+    };
+    WhenModal(ProgressName(TransferKind::Read), [](QWidget*) {
+      // Comes in once the run is inside the connection's first waits.
+      QTimer::singleShot(TestStartDelay + std::chrono::milliseconds(300),
+                         [] { QueueStop(StopBy::CancelButton); });
+    });
+    RunProgressWindow(TransferKind::Read, setup);
+    QCOMPARE(fixture.dialogs.Messages(), QStringList());
+    QVERIFY(!fixture.completed);
   }
 
   // The run goes inside the window's timer event; the window must outlive it however it is

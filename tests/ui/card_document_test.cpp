@@ -1,6 +1,7 @@
 // The window's card as a document: every edit an undo step named in Portuguese, the modified
 // mark in the title, and the question before unsaved edits could be lost.
 #include <QAction>
+#include <QSet>
 #include <QTest>
 #include <QUndoStack>
 
@@ -81,6 +82,30 @@ class CardDocumentTest : public QObject {
     QVERIFY(f.window->Document().Image() == edited);
     QCOMPARE(f.Lines(), edited_lines);
     QVERIFY(!redo->isEnabled());
+  }
+
+  // The standard shortcuts sit beside the menus' access letters (all Alt+letter): no two
+  // commands share a key, and none takes an Alt combination.
+  void standardShortcutsCollideWithNothing() {
+    const QList<QPair<QString, QKeySequence>> expected = {
+        {QStringLiteral("Abrr1"), QKeySequence(QKeySequence::Open)},
+        {QStringLiteral("Salvararquivoimagem1"), QKeySequence(QKeySequence::Save)},
+        {QStringLiteral("DeletarSave1"), QKeySequence(QKeySequence::Delete)},
+        {QStringLiteral("Desfazer1"), QKeySequence(QKeySequence::Undo)},
+        {QStringLiteral("Refazer1"), QKeySequence(QKeySequence::Redo)},
+    };
+    for (const auto& [name, keys] : expected) QCOMPARE(f.Action(name)->shortcut(), keys);
+    QSet<int> taken;
+    for (const QAction* action : f.window->findChildren<QAction*>()) {
+      for (const QKeySequence& keys : action->shortcuts()) {
+        for (int i = 0; i < keys.count(); ++i) {
+          const int key = keys[i].toCombined();
+          QVERIFY2(!(key & Qt::AltModifier), qPrintable(keys.toString()));
+          QVERIFY2(!taken.contains(key), qPrintable(keys.toString()));
+          taken.insert(key);
+        }
+      }
+    }
   }
 
   // A refused edit has said why and leaves no step behind.

@@ -61,6 +61,8 @@ const CommandRow kCommands[] = {
      "Restaura o bloco selecionado, caso seja possível", false, true},
     {"LimparSavesremovidos1", "Limpar 'Saves' removidos", "ToolButton10",
      "Remove definitivamente os blocos removidos", false, true},
+    {"Repararcartao1", "Reparar cartão...", "",
+     "Repara as inconsistências do cartão que não exigem adivinhar dados", false, true},
     {"AlterarlocalidadeUSAmericano1", "Alterar localidade US - Americano", "",
      "Altera localidade para Americano", false, true},
     {"AlterarlocalidadeEUEuropeu1", "Alterar localidade EU - Europeu", "",
@@ -116,6 +118,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(f.Text(QStringLiteral("Label10")), QStringLiteral("Blocos Livres: 0"));
     QVERIFY(!DirectPortIO);
     QVERIFY(f.window->ImageList2().empty());
+  }
+
+  // Qt's own texts, dates and numbers follow the program's language, whatever the system's.
+  void qtSpeaksBrazilianPortuguese() {
+    QCOMPARE(QLocale().toString(1234.5, 'f', 1), QStringLiteral("1.234,5"));
+    QCOMPARE(QLocale().toString(QDate(2026, 12, 8), QLocale::ShortFormat),
+             QStringLiteral("08/12/2026"));
   }
 
   void enablesCommandsByViewState() {
@@ -733,16 +742,19 @@ class MainWindowTest : public QObject {
   void droppedFilesOpenOrImport_data() {
     QTest::addColumn<bool>("image_shown");
     QTest::addColumn<QByteArray>("dropped");  // the file name's bytes
-    QTest::addColumn<QString>("line3");
-    QTest::newRow("card image") << false << QByteArray("solto.mc") << "Livre";
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("card image") << false << QByteArray("solto.mc") << 2 << "Livre";
     QTest::newRow("card image named in bytes that are not UTF-8")
-        << false << QByteArray("solto\xff.mc") << "Livre";
-    QTest::newRow("single save into the image") << true << QByteArray("um.mcs") << "IMPORTADO";
+        << false << QByteArray("solto\xff.mc") << 2 << "Livre";
+    // Block 7, the first never used: the removed save in block 3 stays.
+    QTest::newRow("single save into the image") << true << QByteArray("um.mcs") << 6 << "IMPORTADO";
   }
   void droppedFilesOpenOrImport() {
     QFETCH(bool, image_shown);
     QFETCH(QByteArray, dropped);
-    QFETCH(QString, line3);
+    QFETCH(int, row);
+    QFETCH(QString, line);
     CardImage save_source = BlankCard();
     PlaceSave(save_source, {.blocks = {5}, .title = SingleByteTitle("IMPORTADO")});
     ExportSingleSave(save_source, 5, f.Path(QStringLiteral("um.mcs")).toStdString());
@@ -755,7 +767,7 @@ class MainWindowTest : public QObject {
     f.DropFile(QByteArray::fromStdString(folder) + dropped);
 
     QCOMPARE(f.dialogs.Messages(), QStringList());
-    QCOMPARE(f.List()->item(2)->text(), line3);
+    QCOMPARE(f.List()->item(row)->text(), line);
   }
 
  private:

@@ -53,10 +53,39 @@ class SavePickerTest : public QObject {
     QVERIFY(ok_is_default);
     QCOMPARE(f.dialogs.Messages(), QStringList());
     QVERIFY(f.window->Document().Image() == expected);
-    // The removed save's block 3 is the first available one.
-    QCOMPARE(f.List()->item(2)->text(), QStringLiteral("TRES BLOCOS"));
+    // Block 7, the first never used, takes it; the removed save in block 3 stays.
+    QCOMPARE(f.List()->item(6)->text(), QStringLiteral("TRES BLOCOS"));
+    QCOMPARE(f.List()->item(2)->text(), QStringLiteral("APAGADO *"));
     f.Trigger(QStringLiteral("Desfazer1"));
     QVERIFY(f.window->Document().Image() == StandardCard());
+  }
+
+  // A Japanese title ("テスト", Shift-JIS 83 65 83 58 83 67) reads as such in the picker, and
+  // the export of that save proposes it as the file's name.
+  void japaneseTitlesAreReadable() {
+    CardImage card = BlankCard();
+    PlaceSave(card, {.blocks = {1},
+                     .title = {0x83, 0x65, 0x83, 0x58, 0x83, 0x67},
+                     .region = 'I',
+                     .product_code = "SLPS-01234"});
+    const QString other = f.Path(QStringLiteral("japones.mc"));
+    WriteBytes(other.toStdString(), card);
+    f.OpenCard(card);
+    f.dialogs.QueueFile(other);
+    QString shown;
+    QString tip;
+    WhenModalOpens([&](QWidget* modal) {
+      auto* list = modal->findChild<QTreeWidget*>(QStringLiteral("ListView1"));
+      shown = list->topLevelItem(0)->text(0);
+      tip = list->topLevelItem(0)->toolTip(0);
+      QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    f.Trigger(QStringLiteral("Abrirnicosave1"));
+    QCOMPARE(shown, QStringLiteral("テスト"));
+    QCOMPARE(tip, QStringLiteral("テスト"));
+    f.dialogs.QueueCancel();
+    f.Trigger(QStringLiteral("Salvarnico1"));
+    QCOMPARE(f.dialogs.Requests().back().file.file_name, QStringLiteral("テスト_JP.mcs"));
   }
 
   void cancelChangesNothing() {

@@ -1,9 +1,14 @@
 #include "transfer/user_dialogs.h"
 
+#include <QAbstractProxyModel>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "modal_helper.h"
@@ -157,6 +162,44 @@ class QtUserDialogsTest : public QObject {
     QVERIFY(details_hidden);
     QCOMPARE(asks_overwrite, save);
     QCOMPARE(accepts_save, save);
+  }
+
+  // Under the C locale Qt's dialog says "Folder" and "8 Dec 2026"; it speaks the program's
+  // Brazilian Portuguese instead.
+  void foldersAndDatesInTheProgramsLanguage() {
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::c()); });
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("sub")));
+    QFile file(folder.filePath(QStringLiteral("a.mc")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(file.setFileTime(QDateTime(QDate(2026, 12, 8), QTime(10, 0)),
+                             QFileDevice::FileModificationTime));
+    file.close();
+    FileDialogRequest request;
+    request.name = QStringLiteral("OpenDialog1");
+    request.initial_folder = folder.path();
+    QStringList rows;
+    WhenModalOpens([&](QWidget* modal) {
+      auto& dialog = *qobject_cast<QFileDialog*>(modal);
+      auto* files = dialog.findChild<QFileSystemModel*>();
+      const QModelIndex root = files->index(folder.path());
+      QDeadlineTimer loaded(5000);
+      while (files->rowCount(root) < 2 && !loaded.hasExpired()) QTest::qWait(20);
+      for (int row = 0; row < files->rowCount(root); ++row) {
+        auto shown = [&](int column) {
+          return dialog.proxyModel()->mapFromSource(files->index(row, column, root)).data();
+        };
+        rows << shown(0).toString() + u'|' + shown(2).toString() + u'|' + shown(3).toString();
+      }
+      static_cast<QDialog&>(dialog).reject();
+    });
+    QtUserDialogs().ChooseFile(nullptr, request);
+    rows.sort();
+    QCOMPARE(rows.size(), 2);
+    QVERIFY2(rows.at(0).startsWith(QStringLiteral("a.mc|")), qPrintable(rows.at(0)));
+    QVERIFY2(rows.at(0).endsWith(QStringLiteral("|08/12/2026 10:00")), qPrintable(rows.at(0)));
+    QVERIFY2(rows.at(1).startsWith(QStringLiteral("sub|Pasta|")), qPrintable(rows.at(1)));
   }
 
   void severalFiltersShowTheChosenOneAndReportTheUsersChoice() {

@@ -15,11 +15,17 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FALHOU: $*" >&2; exit 1; }
 
-# Waits up to 10 s for a condition given as a command.
-wait_for() {
-  for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done
-  return 1
+# Waits up to the given seconds for a condition given as a command. The limits are generous:
+# on a loaded machine the X server and the window manager take seconds to start.
+wait_up_to() {
+  local end=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    ((SECONDS < end)) || return 1
+    sleep 0.1
+  done
 }
+wait_for() { wait_up_to 30 "$@"; }
 active_name() { xdotool getactivewindow getwindowname 2>/dev/null; }
 active_is() { [[ "$(active_name)" == "$1" ]]; }
 window_of() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1; }
@@ -44,12 +50,19 @@ asks_for_none_of() {
 
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
-wait_for test -s "$work/display" || fail "Xvfb não iniciou"
+wait_up_to 60 test -s "$work/display" || fail "Xvfb não iniciou"
 export DISPLAY=":$(cat "$work/display")"
-openbox --sm-disable >/dev/null 2>&1 &
-pids+=($!)
-wait_for xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || fail "Openbox não iniciou"
-wait_for sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' || fail "Openbox não iniciou"
+# xprop succeeds before the window manager has said it is there; its check window says it is.
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+running_or_dead() { wm_running || ! kill -0 "$1" 2>/dev/null; }
+# A window manager that died while starting (it has happened under load) gets one more try.
+for attempt in 1 2; do
+  openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  pids+=($!)
+  wait_up_to 60 running_or_dead $! || true
+  wm_running && break
+  [[ $attempt == 2 ]] && fail "Openbox não iniciou: $(tail -3 "$work/openbox.log")"
+done
 
 cp "$sample" "$work/demo.mc"
 "$vexilor" "$work/demo.mc" >/dev/null 2>&1 &

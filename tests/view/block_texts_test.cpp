@@ -132,6 +132,19 @@ class BlockTextsTest : public QObject {
     QCOMPARE(BlockLineToolTip(card, 3), QString());
   }
 
+  // A PocketStation program says so in its tooltip and beside its icon type.
+  void pocketStationSaveIsNoted() {
+    CardImage card = BlankCard();
+    PlaceSave(card, {.blocks = {4},
+                     .title = SingleByteTitle("Relogio"),
+                     .icon_frames = 3,
+                     .product_code = "SLESP12345"});
+    std::copy_n("MCX1", 4, BlockOf(card, 4).begin() + 0x52);
+    QCOMPARE(BlockLineToolTip(card, 4), QStringLiteral("Relogio\nPocketStation"));
+    QCOMPARE(BlockLineToolTip(card, 4, "Nota"), QStringLiteral("Relogio\nPocketStation\nNota"));
+    QCOMPARE(SaveDetails(card, 4).icon_type, QStringLiteral("Animado (PocketStation)"));
+  }
+
   void sourceLine_data() {
     QTest::addColumn<QString>("source");
     QTest::addColumn<QString>("line");
@@ -156,6 +169,33 @@ class BlockTextsTest : public QObject {
     QFETCH(QString, source);
     QFETCH(QString, line);
     QCOMPARE(SourceLineText(source), line);
+  }
+
+  // Where a save is named outside the list: its Shift-JIS reading, unless that does not decode.
+  void readableTitlesAndTheNamesTheyPropose_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("readable");
+    QTest::addColumn<QString>("name");  // with the region "JP"
+    QTest::newRow("katakana, ideographic space, full-width digit")
+        << QByteArray("\x83\x65\x83\x58\x83\x67\x81\x40\x82\x50") << QStringLiteral("テスト 1")
+        << QStringLiteral("テスト 1_JP");
+    QTest::newRow("full-width colon and slash left out")
+        << QByteArray("\x82\x60\x81\x46\x82\x61\x81\x5E\x82\x62") << QStringLiteral("A:B/C")
+        << QStringLiteral("ABC_JP");
+    QTest::newRow("plain Latin as the list shows it")
+        << QByteArray("AB: SAVE/1") << QStringLiteral("AB: SAVE/1")
+        << QStringLiteral("AB SAVE1_JP");
+    QTest::newRow("undefined pair: the list line's text")
+        << QByteArray("\x85\x40") << QStringLiteral("…@") << QStringLiteral("…@_JP");
+  }
+  void readableTitlesAndTheNamesTheyPropose() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, readable);
+    QFETCH(QString, name);
+    CardImage card = BlankCard();
+    PlaceSave(card, {.blocks = {1}, .title = std::vector<uint8_t>(bytes.begin(), bytes.end())});
+    QCOMPARE(ReadableSaveTitle(card, 1), readable);
+    QCOMPARE(SuggestSaveFileName(ReadableSaveTitle(card, 1), QStringLiteral("JP")), name);
   }
 
   void proposedSaveNames_data() {

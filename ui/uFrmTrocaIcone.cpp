@@ -1,0 +1,57 @@
+#include "uFrmTrocaIcone.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "stretched_picture.h"
+
+namespace {
+
+constexpr int kShownSide = 59;  // as the main window shows an icon
+// Both icons step together, at the console's pace for three frames (11 PAL frames).
+constexpr int kStepMs = 11 * 20;
+
+}  // namespace
+
+TFrmTrocaIcone::TFrmTrocaIcone(std::vector<QImage> current, std::vector<QImage> replacement,
+                               QWidget* parent)
+    : QDialog(parent), current_(std::move(current)), replacement_(std::move(replacement)) {
+  setObjectName(QStringLiteral("FrmTrocaIcone"));
+  setWindowTitle(QStringLiteral("Trocar Ícone"));
+  auto* layout = new QGridLayout(this);
+  auto add_icon = [&](const char* name, const char* caption, int column) {
+    auto* label = new QLabel(QString::fromUtf8(caption), this);
+    layout->addWidget(label, 0, column, Qt::AlignHCenter);
+    auto* picture = new StretchedPicture(this);
+    picture->setObjectName(QString::fromUtf8(name));
+    picture->setFixedSize(kShownSide, kShownSide);
+    layout->addWidget(picture, 1, column, Qt::AlignHCenter);
+    return picture;
+  };
+  ImageAtual = add_icon("ImageAtual", "Atual", 0);
+  ImageNova = add_icon("ImageNova", "Novo", 1);
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* ok = buttons->addButton(QStringLiteral("Trocar"), QDialogButtonBox::AcceptRole);
+  ok->setObjectName(QStringLiteral("Button1"));
+  ok->setDefault(true);
+  buttons->addButton(QStringLiteral("Cancelar"), QDialogButtonBox::RejectRole)
+      ->setObjectName(QStringLiteral("Button2"));
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  layout->addWidget(buttons, 2, 0, 1, 2);
+  Timer1 = new QTimer(this);
+  connect(Timer1, &QTimer::timeout, this, [this] {
+    ++phase_;
+    Step();
+  });
+  Step();
+  if (current_.size() > 1 || replacement_.size() > 1) Timer1->start(kStepMs);
+}
+
+void TFrmTrocaIcone::Step() {
+  if (!current_.empty()) ImageAtual->SetPicture(current_[phase_ % current_.size()]);
+  if (!replacement_.empty()) ImageNova->SetPicture(replacement_[phase_ % replacement_.size()]);
+}
