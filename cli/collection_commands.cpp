@@ -58,6 +58,7 @@ QJsonArray PlanJson(const CardPlan& plan) {
         {"destino", TextFromSystemPath(save.target)},
         {"situacao", FateCode(save.fate)},
         {"motivo", Text(save.reason)},
+        {"sem_comentario", save.fate == SaveFate::Written && save.comment_left},
     });
   }
   return rows;

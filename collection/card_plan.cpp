@@ -10,6 +10,7 @@
 #include "card/file_io.h"
 #include "card/file_lock.h"
 #include "card/image_file.h"
+#include "card/save_placement.h"
 #include "card/single_save.h"
 #include "collection/quiet_messages.h"
 
@@ -41,6 +42,7 @@ std::size_t CardPlan::AddSource(SaveSource source) {
 CardPlan::TargetCard CardPlan::Probe(std::filesystem::path path) const {
   TargetCard target;
   target.path = std::move(path);
+  target.format = targets_.format;
   const std::string file = target.path.string();
   std::error_code missing;
   if (!std::filesystem::exists(std::filesystem::symlink_status(target.path, missing))) {
@@ -58,6 +60,7 @@ CardPlan::TargetCard CardPlan::Probe(std::filesystem::path path) const {
     target.usable = false;
   }
   if (!target.usable) return target;
+  target.format = container.format;
   target.free_blocks = CountFreeBlocks(*card);
   for (const FoundSave& save : SavesOfCard(*card)) {
     if (save.removed) continue;
@@ -124,6 +127,7 @@ void CardPlan::PlanOne(PlannedSave planned, const SaveContents& contents,
     target.planned.push_back(index);
     planned.fate = SaveFate::Written;
     planned.target = target.path.string();
+    planned.comment_left = !contents.comment.empty() && target.format != CardFormat::DexDrive;
     saves_.push_back(std::move(planned));
     return;
   }
@@ -169,7 +173,8 @@ std::optional<SaveContents> CardPlan::ReadAgain(const PlannedSave& planned,
     cache.saves.clear();
     cache.source = planned.source;
     const SaveSource& source = sources_[planned.source];
-    cache.saves = source.card ? SavesOfCard(*source.card) : ExamineFile(source.path).saves;
+    cache.saves =
+        source.card ? SavesOfCard(*source.card, source.comments) : ExamineFile(source.path).saves;
   }
   for (const FoundSave& save : cache.saves) {
     if (save.block == planned.block && !save.broken && save.digest == planned.digest) {
@@ -220,7 +225,9 @@ void CardPlan::WriteTarget(TargetCard& target, SourceCache& cache) {
       }
       if (!contents) {
         if (planned.reason.empty()) planned.reason = "o arquivo de origem mudou durante a cópia";
-      } else if (!ImportSave(*card, *contents)) {
+      } else if (ImportSaves(*card, container.comments, std::span(&*contents, 1),
+                             [](const std::string&) { return false; })
+                     .front() == 0) {
         planned.reason = quiet.Last();
       } else {
         continue;
@@ -278,7 +285,7 @@ std::string PlanLine(const CardPlan& plan, const PlannedSave& save) {
   if (save.block != 0) line += " " + std::to_string(save.block);
   switch (save.fate) {
     case SaveFate::Written:
-      return line + " → " + save.target;
+      return line + " → " + save.target + (save.comment_left ? " (sem o comentário DexDrive)" : "");
     case SaveFate::Identical:
       return line + " → " + save.target + " (idêntico, gravado uma vez)";
     case SaveFate::LeftOut:
@@ -295,6 +302,13 @@ std::string PlanSummary(const CardPlan& plan, bool carried_out) {
                         " em " + std::to_string(plan.TargetFiles().size()) +
                         " cartões; idênticos: " + count(SaveFate::Identical) +
                         "; não gravados: " + count(SaveFate::LeftOut);
+  const auto comments_left = std::ranges::count_if(plan.Saves(), [](const PlannedSave& save) {
+    return save.fate == SaveFate::Written && save.comment_left;
+  });
+  if (comments_left > 0) {
+    summary += "\nComentários DexDrive que o formato dos cartões não guarda: " +
+               std::to_string(comments_left);
+  }
   if (!carried_out) summary += "\nSimulação: nada foi gravado.";
   return summary;
 }

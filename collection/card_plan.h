@@ -22,6 +22,7 @@ struct SaveSource {
   std::string label;  // as reports name it
   std::string path;   // read again when the plan is carried out; unused when card is set
   std::shared_ptr<const CardImage> card;
+  SaveComments comments;  // of card
 };
 
 enum class SaveFate {
@@ -37,7 +38,8 @@ struct PlannedSave {
   int blocks = 0;
   SaveDigest digest{};
   SaveFate fate = SaveFate::LeftOut;
-  std::string target;  // the card file; empty when left out
+  std::string target;         // the card file; empty when left out
+  bool comment_left = false;  // written where its DexDrive comment cannot go
   std::string reason;
 };
 
@@ -82,6 +84,7 @@ class CardPlan {
     std::filesystem::path path;
     bool exists = false;
     bool usable = true;
+    CardFormat format = CardFormat::Raw;
     int free_blocks = SaveBlockCount;
     std::set<std::string> names;
     std::set<SaveDigest> digests;

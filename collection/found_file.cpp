@@ -60,7 +60,7 @@ FoundFile SingleSaveFile(std::span<const uint8_t> bytes, std::uintmax_t size,
 
 }  // namespace
 
-std::vector<FoundSave> SavesOfCard(const CardImage& card) {
+std::vector<FoundSave> SavesOfCard(const CardImage& card, const SaveComments& comments) {
   std::vector<FoundSave> saves;
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     const uint32_t state = GetBlockState(card, block);
@@ -68,6 +68,7 @@ std::vector<FoundSave> SavesOfCard(const CardImage& card) {
     FoundSave save;
     save.block = block;
     save.removed = state == BlockState::RemovedFirst;
+    save.contents.comment = comments.at(static_cast<std::size_t>(block - FirstSaveBlock));
     std::ranges::copy(DirectoryFrameOf(card, block), save.contents.frame.begin());
     std::copy_n(BlockOf(card, block).begin(), FrameSize, save.title.begin());
     // The same check as removal and export: a save whose chain is broken is not taken whole.
@@ -106,7 +107,13 @@ FoundFile ExamineBytes(std::span<const uint8_t> bytes, std::uintmax_t size,
     FoundFile found;
     found.kind = FoundKind::Card;
     found.format = InfoOf(recognition.format).code;
-    found.saves = SavesOfCard(*image);
+    // A save taken to a .gme keeps the DexDrive comment it had.
+    CardContainer container;
+    container.format = recognition.format;
+    container.header.assign(
+        bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(header, bytes.size())));
+    if (container.header.size() == header) CodecOf(recognition.format).read_header(container);
+    found.saves = SavesOfCard(*image, container.comments);
     return found;
   }
   if (HasMcsShape(bytes, size)) return SingleSaveFile(bytes, size, path, SingleSaveFormat::Mcs);

@@ -54,8 +54,9 @@ void TForm1::SepararPorJogo1Click() {
                                PathFromText(SystemPath(*destination))));
   const QString& source_name = document_->Source();
   const QString label = source_name.isEmpty() ? QString() : QFileInfo(source_name).fileName();
-  const std::size_t source = plan.AddSource({label.toStdString(), {}, card});
-  plan.Plan(source, SavesOfCard(*card), GameOfSave);
+  const SaveComments& comments = document_->Container().comments;
+  const std::size_t source = plan.AddSource({label.toStdString(), {}, card, comments});
+  plan.Plan(source, SavesOfCard(*card, comments), GameOfSave);
   if (plan.Saves().empty()) {
     dialogs_.ShowMessage(this, QStringLiteral("A imagem não tem 'saves' para separar."),
                          WindowTexts::AttentionCaption);

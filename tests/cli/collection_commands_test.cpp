@@ -194,6 +194,28 @@ TEST_F(CollectionCommandTest, ConverterNamesWhatTheTargetFormatDrops) {
   EXPECT_EQ(RunCli({"converter", File("sem.mc"), File("de-novo.gme")}).err, "");
 }
 
+TEST_F(CollectionCommandTest, ADexDriveCommentGoesWithItsSaveWhereTheCardCanHoldIt) {
+  CardImage card = BlankCard();
+  PlaceSave(card, SaveSpec{.blocks = {2}, .product_code = "SLUS-00594"});
+  CardContainer container = NewCardContainer(CardFormat::DexDrive);
+  container.comments[1] = "antes do chefe";
+  WriteBytes(folder_.File("comentado.gme"), EncodeCardFile(card, container));
+  const QString input = File("comentado.gme");
+
+  EXPECT_EQ(RunCli({"juntar", File("junto.gme"), input}).exit_code, 0);
+  CardImage merged;
+  CardContainer kept;
+  ASSERT_TRUE(LoadCardFile(merged, kept, folder_.File("junto.gme")));
+  EXPECT_EQ(kept.comments[0], "antes do chefe");  // placed at block 1 now
+
+  const CliResult split = RunCli({"separar", input, "--destino", File("destino")});
+  EXPECT_EQ(split.exit_code, 0);
+  EXPECT_EQ(split.out, input + " 2 → " + File("destino") +
+                           "/SLUS-00594.mc (sem o comentário DexDrive)\n"
+                           "Gravados: 1 em 1 cartões; idênticos: 0; não gravados: 0\n"
+                           "Comentários DexDrive que o formato dos cartões não guarda: 1\n");
+}
+
 // Every command that writes a file other than the image it edits.
 TEST_F(CollectionCommandTest, NoCommandReplacesAnExistingFileWithoutForcar) {
   fs::copy_file(SamplePath("demo.mc"), folder_.File("cartao.mc"));
