@@ -49,7 +49,7 @@ int RunVerificar(const QStringList& arguments) {
   QJsonArray cards;
   QString report;
   for (const QString& path : line.PositionalsFrom(0)) {
-    auto loaded = LoadImage(path, HeaderRule::McOnly, CardFileUse::OnlyRead);
+    auto loaded = LoadImage(path, HeaderRule::McOnly);
     if (!loaded) {
       status = ExitFailed;
       cards.append(QJsonObject{{"arquivo", path}, {"carregado", false}, {"integro", false}});
@@ -88,13 +88,13 @@ int RunReparar(const QStringList& arguments) {
   if (!line.Parse(arguments)) return ExitDone;
 
   const QString path = line.Positional(0);
+  const QString output = line.IsSet("saida") ? line.Value("saida") : path;
   // -o naming the image itself is the same as no -o.
-  if (line.IsSet("saida") && !SameFile(SystemPath(line.Value("saida")), SystemPath(path))) {
-    line.RequireNewOutput(line.Value("saida"), {path});
-  }
+  const CardFileUse use = EditUse(path, output);
+  if (use == CardFileUse::OnlyRead) line.RequireNewOutput(output, {path});
   FileEditLock lock(SystemPath(path));
   if (!LockForEdit(lock, path)) return ExitFailed;
-  auto loaded = LoadImage(path, HeaderRule::McOnly);
+  auto loaded = LoadImage(path, HeaderRule::McOnly, use);
   if (!loaded) return ExitFailed;
   const std::size_t card_bytes = loaded->container.card_bytes;
   QString report;
@@ -108,7 +108,7 @@ int RunReparar(const QStringList& arguments) {
   if (report.isEmpty()) report = Line(path, "nada a reparar");
   PrintOut(report);
   if (report.contains(QStringLiteral(": reparado: "))) {
-    SaveImage(*loaded, line.IsSet("saida") ? line.Value("saida") : path);
+    SaveImage(*loaded, output);
   } else {
     PrintError(QStringLiteral("Nada foi alterado; a imagem não foi gravada.\n"));
   }

@@ -85,15 +85,13 @@ QString EditOutput(const CommandLine& line) {
 int ApplyEdit(const CommandLine& line, const Edit& edit) {
   const QString path = line.Positional(0);
   // -o naming the image itself is the same as no -o.
-  if (line.IsSet(kOutputOption) &&
-      !SameFile(SystemPath(line.Value(kOutputOption)), SystemPath(path))) {
-    line.RequireNewOutput(line.Value(kOutputOption), {path});
-  }
+  const CardFileUse use = EditUse(path, EditOutput(line));
+  if (use == CardFileUse::OnlyRead) line.RequireNewOutput(EditOutput(line), {path});
 
   // Held from the read to the write, so that a second edit reads this one's result.
   FileEditLock lock(SystemPath(path));
   if (!LockForEdit(lock, path)) return ExitFailed;
-  auto loaded = LoadImage(path);
+  auto loaded = LoadImage(path, HeaderRule::Exact, use);
   if (!loaded) return ExitFailed;
   const auto before = std::make_unique<const LoadedImage>(*loaded);
   const int messages_before = MessagesShown();

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "card/file_io.h"
 #include "cli/message_report.h"
 #include "view/system_path.h"
 
@@ -14,6 +15,11 @@ std::unique_ptr<LoadedImage> LoadImage(const QString& path, HeaderRule rule, Car
   auto loaded = std::make_unique<LoadedImage>();
   if (!LoadCardFile(loaded->image, loaded->container, SystemPath(path), use, rule)) return nullptr;
   return loaded;
+}
+
+CardFileUse EditUse(const QString& path, const QString& output) {
+  return output == path || SameFile(SystemPath(output), SystemPath(path)) ? CardFileUse::Edited
+                                                                          : CardFileUse::OnlyRead;
 }
 
 void SaveImage(const LoadedImage& loaded, const QString& path) {

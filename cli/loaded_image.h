@@ -15,9 +15,14 @@ struct LoadedImage {
 };
 
 // The image lives on the heap: 128 KiB is too much for a comfortable stack frame. Nothing after
-// the loader's message.
+// the loader's message. use: whether the command may write this very file back, which decides
+// what a bad signature's warning promises.
 std::unique_ptr<LoadedImage> LoadImage(const QString& path, HeaderRule rule = HeaderRule::Exact,
-                                       CardFileUse use = CardFileUse::Edited);
+                                       CardFileUse use = CardFileUse::OnlyRead);
+
+// How an edit of the image at path that writes its result to output uses that image: edited
+// when output is the image itself (by any name), only read when the result goes elsewhere.
+CardFileUse EditUse(const QString& path, const QString& output);
 
 // Written in the container's format, or in the one the output's extension names.
 void SaveImage(const LoadedImage& loaded, const QString& path);

@@ -201,7 +201,9 @@ int RunGravar(const QStringList& arguments) {
   options.verify = line.IsSet(kVerifyOption);
   auto image = std::make_unique<CardImage>();
   CardContainer container;
-  if (!LoadCardFile(*image, container, SystemPath(line.Positional(0)))) return ExitFailed;
+  if (!LoadCardFile(*image, container, SystemPath(line.Positional(0)), CardFileUse::OnlyRead)) {
+    return ExitFailed;
+  }
   if (!Transfer(TransferKind::Write, *image, options, "o Memory Card foi gravado só em parte.")) {
     return ExitFailed;
   }

@@ -8,7 +8,7 @@ namespace {
 // The manual page is made from this text by help2man: "Uso:" starts its synopsis and the
 // "Opções:" lines its list of options.
 constexpr char kHelp[] =
-    "Uso: vexilor [ARQUIVO]\n"
+    "Uso: vexilor [ARQUIVO...]\n"
     "\n"
     "Gerenciador de Memory Card do PlayStation. Mostra os 15 blocos de uma imagem de Memory\n"
     "Card com os detalhes e os ícones animados de cada 'save'; abre e grava imagens em todos os\n"
@@ -17,8 +17,8 @@ constexpr char kHelp[] =
     "DirectPad Pro na porta paralela, por um leitor serial (MemCARDuino, PS1CardLink, DexDrive)\n"
     "ou pelo Adaptador USB PS3.\n"
     "\n"
-    "ARQUIVO, uma imagem de Memory Card em qualquer desses formatos, é aberto quando a janela\n"
-    "aparece.\n"
+    "Cada ARQUIVO, uma imagem de Memory Card em qualquer desses formatos, abre numa janela\n"
+    "própria quando o programa começa.\n"
     "\n"
     "Opções:\n"
     "  -h, --help  Mostra esta ajuda.\n"

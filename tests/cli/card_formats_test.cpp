@@ -129,9 +129,9 @@ TEST_F(CardFormatCommandTest, EditsKeepTheContainer) {
   EXPECT_EQ(FormatListed("cartao.gme"), "gme");
 }
 
-// The card inside is sound: the spoilt signature is warned about, and neither a listing nor a
-// save copied out of it counts as a failure.
-TEST_F(CardFormatCommandTest, ABadVmpSignatureIsOnlyAWarning) {
+// The card inside is sound: the spoilt signature is only a warning. Only a command that writes
+// that very file back promises a new signature; one that only reads it says it does not verify.
+TEST_F(CardFormatCommandTest, ABadVmpSignatureIsPromisedANewOneOnlyWhenTheFileIsWritten) {
   CardImage card = BlankCard();
   PlaceSave(card, {.blocks = {3}});
   WriteBytes(folder_.File("fonte.mc"), Bytes(card.begin(), card.end()));
@@ -140,22 +140,40 @@ TEST_F(CardFormatCommandTest, ABadVmpSignatureIsOnlyAWarning) {
   vmp[0x20] ^= 0xFF;  // first byte of the signature
   WriteBytes(folder_.File("a.vmp"), vmp);
   ASSERT_EQ(RunCli({"novo", File("destino.mc")}).exit_code, 0);
-  // Only a file that may be saved again is promised a new signature; a card a save is copied
-  // out of is only told not to verify.
+  ASSERT_EQ(RunCli({"novo", File("virtual.mc")}).exit_code, 0);
+
   const std::string warning = "Atenção: Arquivo " + folder_.File("a.vmp") + ": ";
+  const std::string only_read = "a assinatura VMP não confere.";
+  const std::string resigned =
+      "assinatura VMP inválida; o arquivo será assinado de novo ao salvar.";
+  const QString vmp_path = File("a.vmp");
   const std::pair<QStringList, std::string> commands[] = {
-      {{"listar", File("a.vmp")}, "assinatura VMP inválida"},
-      {{"importar", File("destino.mc"), File("a.vmp"), "--bloco", "3"},
-       "a assinatura VMP não confere."},
+      {{"listar", vmp_path}, only_read},
+      {{"listar", vmp_path, "--json"}, only_read},
+      {{"verificar", vmp_path}, only_read},
+      {{"exportar", vmp_path, "3", File("s.mcs")}, only_read},
+      {{"icone", vmp_path, "3", File("i.ico")}, only_read},
+      {{"comentario", vmp_path, "3"}, only_read},
+      {{"converter", vmp_path, File("c.mc")}, only_read},
+      {{"gravar", vmp_path, "--cartao-virtual", File("virtual.mc"), "--delay", "1"}, only_read},
+      {{"importar", File("destino.mc"), vmp_path, "--bloco", "3"}, only_read},
+      {{"remover", vmp_path, "3", "-o", File("r.mc")}, only_read},
+      {{"reparar", vmp_path, "-o", File("p.vmp")}, only_read},
+      // Last: writing the file back signs it anew.
+      {{"localidade", vmp_path, "3", "JP"}, resigned},
   };
   for (const auto& [command, said] : commands) {
     SCOPED_TRACE(command.join(' ').toStdString());
     CliResult result = RunCli(command);
     EXPECT_EQ(result.exit_code, 0);
-    EXPECT_NE(result.err.toStdString().find(warning + said), std::string::npos)
-        << result.err.toStdString();
+    const std::string err = result.err.toStdString();
+    EXPECT_NE(err.find(warning + said), std::string::npos) << err;
+    EXPECT_EQ(err.find(said == only_read ? "assinado de novo" : "não confere"), std::string::npos)
+        << err;
   }
-  EXPECT_EQ(Read("destino.mc")[128], 0x51);  // block 1 of the destination now holds the save
+  EXPECT_EQ(Read("destino.mc")[128], 0x51);         // block 1 of the destination now holds the save
+  EXPECT_EQ(Read("virtual.mc")[0x180], 0x51);       // so does block 3 of the card written
+  EXPECT_EQ(RunCli({"listar", vmp_path}).err, "");  // signed anew when written back
 }
 
 }  // namespace
