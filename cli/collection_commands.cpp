@@ -1,6 +1,9 @@
 #include "cli/collection_commands.h"
 
 #include <unistd.h>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -299,6 +302,16 @@ class FileQueue {
 // processors busy while the walk feeds them.
 constexpr int kReaders = 2;
 
+// Each file's buffers (up to 135 KiB) are freed as the next file's are taken. By default the
+// readers' heaps hand such memory back to the system and fault it in again, a third of the run;
+// a few MiB kept for reuse avoid it.
+void KeepFreedBuffersForReuse() {
+#if defined(__GLIBC__)
+  mallopt(M_MMAP_THRESHOLD, 1 << 20);
+  mallopt(M_TRIM_THRESHOLD, 16 << 20);
+#endif
+}
+
 }  // namespace
 
 int RunCatalogo(const QStringList& arguments) {
@@ -322,6 +335,7 @@ int RunCatalogo(const QStringList& arguments) {
   std::vector<std::string> roots;
   for (const QString& path : line.PositionalsFrom(0)) roots.push_back(SystemPath(path));
   Catalogue catalogue(line.IsSet(kJsonOption), line.IsSet("duplicados"));
+  KeepFreedBuffersForReuse();
   // Installed before the readers start, so that theirs only join it.
   const QuietMessages quiet;
   FileQueue queue;
