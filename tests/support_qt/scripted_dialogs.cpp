@@ -113,11 +113,7 @@ std::optional<ScriptedDialogs::Scripted> ScriptedDialogs::AskInput(DialogRequest
                                                                    const QString& caption,
                                                                    const QString& label,
                                                                    const QStringList& items) {
-  DialogRequest request;
-  request.kind = kind;
-  request.parent = parent;
-  request.text = label;
-  request.caption = caption;
+  DialogRequest request = Box(kind, parent, label, caption);
   request.items = items;
   Record(request);
   return TakeAnswer(request);
