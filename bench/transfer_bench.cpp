@@ -39,6 +39,14 @@ class CountingDialogs : public UserDialogs {
     return Answer::Cancel;
   }
   std::optional<QString> ChooseFile(QWidget*, FileDialogRequest&) override { return {}; }
+  std::optional<int> ChooseItem(QWidget*, const QString&, const QString&,
+                                const QStringList&) override {
+    return {};
+  }
+  std::optional<QString> AskText(QWidget*, const QString&, const QString&,
+                                 const QString&) override {
+    return {};
+  }
 };
 
 // Times the turns of the event loop between the run's Prepare and Release.

@@ -1,5 +1,6 @@
 #include "messages.h"
 
+#include <atomic>
 #include <cstdio>
 #include <utility>
 
@@ -8,7 +9,8 @@ MessageBoxHandler& InstalledHandler() {
   static MessageBoxHandler handler;
   return handler;
 }
-int warnings_shown = 0;
+// Counted from any thread: collections read files side by side.
+std::atomic<int> warnings_shown{0};
 }  // namespace
 
 MessageBoxHandler InstallMessageBox(MessageBoxHandler handler) {

@@ -7,6 +7,7 @@
 #include "file_checks.h"
 #include "file_io.h"
 #include "formats/mcs.h"
+#include "formats/raw_save.h"
 #include "little_endian.h"
 #include "messages.h"
 #include "save_chain.h"
@@ -73,11 +74,12 @@ uint16_t LinkTo(const std::vector<int>& blocks, std::size_t next) {
 
 }  // namespace
 
-std::optional<SaveContents> ReadSingleSaveFile(const std::string& path) {
+std::optional<SaveContents> ReadSingleSaveFile(const std::string& path,
+                                               const std::optional<std::string>& raw_name) {
   if (!RequireExistingFile(path)) return std::nullopt;
   std::vector<uint8_t> file = ReadFilePrefix(path, MaxSingleSaveBytes);
   std::uintmax_t size = file.size() < MaxSingleSaveBytes ? file.size() : FileSizeOf(path);
-  return DecodeSingleSave(file, size, path);
+  return DecodeSingleSave(file, size, path, raw_name);
 }
 
 std::optional<SaveContents> SaveOnCard(const CardImage& image, int block, std::size_t card_bytes) {
@@ -113,8 +115,9 @@ int CheckSingleSaveFile(const std::string& path) {
   return save ? save->block_count : -1;
 }
 
-bool ImportSingleSave(CardImage& image, const std::string& path) {
-  std::optional<SaveContents> save = ReadSingleSaveFile(path);
+bool ImportSingleSave(CardImage& image, const std::string& path,
+                      const std::optional<std::string>& raw_name) {
+  std::optional<SaveContents> save = ReadSingleSaveFile(path, raw_name);
   if (!save || !ImportSave(image, *save)) return false;
   const uint32_t stated = ReadLe32(save->frame, DirectoryFrame::SizeOffset);
   const uint32_t held = static_cast<uint32_t>(save->block_count) * BlockSize;
@@ -123,6 +126,21 @@ bool ImportSingleSave(CardImage& image, const std::string& path) {
                 " bytes, mas traz " + std::to_string(held) + "; o tamanho foi corrigido.");
   }
   return true;
+}
+
+bool IsDirectoryNameText(const std::string& name) {
+  return !name.empty() && name.size() <= DirectoryFrame::NameLength &&
+         std::ranges::all_of(name, [](char c) { return c >= 0x20 && c < 0x7F; });
+}
+
+bool HoldsRawSave(const std::string& path) {
+  if (!RegularFileExists(path)) return false;
+  const std::vector<uint8_t> prefix = ReadFilePrefix(path, MaxSingleSaveBytes + 1);
+  return RecogniseSingleSave(prefix, prefix.size()) == SingleSaveFormat::RawSave;
+}
+
+bool IsUnnamedRawSave(const std::string& path) {
+  return HoldsRawSave(path) && !DirectoryNameInFileName(path);
 }
 
 std::optional<SaveContents> SaveFromCard(const CardImage& source, int block,

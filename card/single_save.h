@@ -28,15 +28,27 @@ void ExportSingleSave(const CardImage& image, int block, const std::string& path
                       std::size_t card_bytes = CardSize);
 
 // The save in a single-save file of any format, or nothing after showing why it is refused.
-std::optional<SaveContents> ReadSingleSaveFile(const std::string& path);
+std::optional<SaveContents> ReadSingleSaveFile(
+    const std::string& path, const std::optional<std::string>& raw_name = {});
 
 // The number of save blocks in a single-save file of any format, or -1 after showing the
 // failure.
 int CheckSingleSaveFile(const std::string& path);
 
 // Places the file's save as ImportSave does, its size mended from the blocks it holds (with a
-// warning when its size field said otherwise); false after showing the refusal.
-bool ImportSingleSave(CardImage& image, const std::string& path);
+// warning when its size field said otherwise); false after showing the refusal. A raw save is
+// named raw_name when given, else by its file name.
+bool ImportSingleSave(CardImage& image, const std::string& path,
+                      const std::optional<std::string>& raw_name = {});
+
+// True when name may be a save's directory name: 1 to 20 characters 0x20..0x7E.
+bool IsDirectoryNameText(const std::string& name);
+
+// True when the file is a raw save (by its content).
+bool HoldsRawSave(const std::string& path);
+// True when the file is a raw save whose file name carries no directory name: the user must give
+// one before it is imported.
+bool IsUnnamedRawSave(const std::string& path);
 
 // The save that starts at block of source as its .mcs file would come in, through that file's
 // checks and messages (source_path names the card), with its comment on that card.

@@ -45,24 +45,66 @@ RowTexts TextsOf(const FoundSave& save) {
 
 }  // namespace
 
-QJsonObject CatalogueRowJson(const QString& file, const std::string& format,
-                             const FoundSave& save) {
-  const RowTexts texts = TextsOf(save);
-  return QJsonObject{
-      {"arquivo", file},
-      {"formato", QString::fromStdString(format)},
-      {"bloco", save.block},
-      {"localidade", texts.region},
-      {"codigo_produto", texts.product_code},
-      {"id_jogo", texts.game_id},
-      {"titulo", texts.title},
-      {"blocos", texts.blocks},
-      {"estado_save", texts.state},
-      {"sha256", texts.sha256},
-  };
+void AppendJsonString(QByteArray& out, const QString& text) {
+  out += '"';
+  for (char c : text.toUtf8()) {
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          out += "\\u00";
+          out += "0123456789abcdef"[(c >> 4) & 0x0F];
+          out += "0123456789abcdef"[c & 0x0F];
+        } else {
+          out += c;
+        }
+    }
+  }
+  out += '"';
 }
 
-QString CatalogueRowText(const QString& file, const std::string& format, const FoundSave& save) {
+QByteArray CatalogueRowJson(const QString& file, const std::string& format, const FoundSave& save) {
+  const RowTexts texts = TextsOf(save);
+  QByteArray row;
+  row.reserve(512);
+  // Keys in the order a JSON document sorts them, as listar --json prints them.
+  row += "{\"arquivo\":";
+  AppendJsonString(row, file);
+  row += ",\"bloco\":" + QByteArray::number(save.block);
+  row += ",\"blocos\":" + QByteArray::number(texts.blocks);
+  row += ",\"codigo_produto\":";
+  AppendJsonString(row, texts.product_code);
+  row += ",\"estado_save\":";
+  AppendJsonString(row, texts.state);
+  row += ",\"formato\":";
+  AppendJsonString(row, QString::fromStdString(format));
+  row += ",\"id_jogo\":";
+  AppendJsonString(row, texts.game_id);
+  row += ",\"localidade\":";
+  AppendJsonString(row, texts.region);
+  row += ",\"sha256\":";
+  AppendJsonString(row, texts.sha256);
+  row += ",\"titulo\":";
+  AppendJsonString(row, texts.title);
+  row += "}\n";
+  return row;
+}
+
+QByteArray CatalogueRowText(const QString& file, const std::string& format, const FoundSave& save) {
   const RowTexts texts = TextsOf(save);
   QStringList fields{file,
                      QString::fromStdString(format),
@@ -76,5 +118,5 @@ QString CatalogueRowText(const QString& file, const std::string& format, const F
                      texts.sha256};
   // A tab or a line break in a title would split the row.
   for (QString& field : fields) field = Harmless(field);
-  return fields.join(u'\t');
+  return (fields.join(u'\t') + u'\n').toUtf8();
 }

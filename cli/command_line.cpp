@@ -133,7 +133,10 @@ void CommandLine::RequireNewOutput(const QString& output, const QStringList& inp
 }
 
 void PrintOut(const QString& text) {
-  const QByteArray bytes = text.toUtf8();
+  PrintOutUtf8(text.toUtf8());
+}
+
+void PrintOutUtf8(const QByteArray& bytes) {
   std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
   FinishOutput();
 }

@@ -92,6 +92,8 @@ class OutputError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 void PrintOut(const QString& text);
+// The same for text already in UTF-8.
+void PrintOutUtf8(const QByteArray& bytes);
 // Throws OutputError when anything written to standard output did not get through.
 void FinishOutput();
 void PrintError(const QString& text);

@@ -1,7 +1,9 @@
 #include "cli/image_commands.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,6 +13,7 @@
 #include "card/file_io.h"
 #include "card/file_lock.h"
 #include "card/formats/card_file.h"
+#include "card/formats/conversion_losses.h"
 #include "card/image_file.h"
 #include "card/maintenance.h"
 #include "card/messages.h"
@@ -133,6 +136,7 @@ QStringList SingleSaveExtensions() {
 namespace {
 const QString kFormatOption = QStringLiteral("formato");
 const QString kBlockOption = QStringLiteral("bloco");
+const QString kNameOption = QStringLiteral("nome");
 const QString kScaleOption = QStringLiteral("escala");
 
 // --formato, else the output's extension, else .ico.
@@ -198,6 +202,28 @@ Edit ImportFromCard(const std::string& path, int block, ReplaceQuestion replace)
   };
 }
 
+// The name given for a raw save; wrong usage when it is missing where the file name carries
+// none, or given for another kind of file.
+std::optional<std::string> RawSaveName(const CommandLine& line, const std::string& source) {
+  if (!line.IsSet(kNameOption)) {
+    if (IsUnnamedRawSave(source)) {
+      line.Fail(QStringLiteral("o nome do arquivo %1 não traz o nome do 'save' (como "
+                               "BASLUS-00958GAME); informe-o com --nome NOME")
+                    .arg(line.Positional(1)));
+    }
+    return std::nullopt;
+  }
+  if (!HoldsRawSave(source)) {
+    line.Fail(QStringLiteral("--nome só vale quando ARQUIVO é um 'save' bruto"));
+  }
+  const std::string name = line.Value(kNameOption).toStdString();
+  if (!IsDirectoryNameText(name)) {
+    line.Fail(QStringLiteral("--nome deve ter de 1 a 20 caracteres ASCII visíveis, não \"%1\"")
+                  .arg(line.Value(kNameOption)));
+  }
+  return name;
+}
+
 RegionCode RegionArgument(const CommandLine& line, int index) {
   const QString name = line.Positional(index).toUpper();
   if (name == "US") return RegionCode::US;
@@ -235,27 +261,48 @@ CardFormat OutputCardFormat(const CommandLine& line, const QString& output) {
 
 int RunListar(const QStringList& arguments) {
   CommandLine line({"listar",
-                    {kImage},
+                    {"IMAGEM..."},
                     "[--json]",
                     "Mostra os 15 blocos da imagem como a janela principal os mostra, a fonte e "
-                    "os contadores de blocos usados e livres."});
+                    "os contadores de blocos usados e livres.\nCom várias imagens, cada listagem "
+                    "vem depois do nome do arquivo (e --json dá uma lista)."});
   line.AddOption({"json"}, QStringLiteral("Saída em JSON, com os detalhes de cada bloco."));
   if (!line.Parse(arguments)) return ExitDone;
 
-  const QString path = line.Positional(0);
-  auto loaded = LoadImage(path);
-  if (!loaded) return ExitFailed;
-  const QString source = QFileInfo(path).absoluteFilePath();
-  if (line.IsSet("json")) {
-    QJsonObject listing = ListingJson(loaded->image, source);
-    const std::string_view format = InfoOf(loaded->container.format).code;
-    listing.insert(QStringLiteral("formato"),
-                   QString::fromUtf8(format.data(), static_cast<qsizetype>(format.size())));
-    PrintOut(QString::fromUtf8(QJsonDocument(listing).toJson()));
-  } else {
-    PrintOut(ListingText(loaded->image, source));
+  const QStringList paths = line.PositionalsFrom(0);
+  const bool several = paths.size() > 1;
+  QJsonArray listings;
+  QString text;
+  int status = ExitDone;
+  for (const QString& path : paths) {
+    // A file that cannot be listed is said so and the others are still listed.
+    auto loaded = LoadImage(path);
+    if (!loaded) {
+      status = ExitFailed;
+      continue;
+    }
+    const QString source = QFileInfo(path).absoluteFilePath();
+    if (line.IsSet("json")) {
+      QJsonObject listing = ListingJson(loaded->image, source);
+      const std::string_view format = InfoOf(loaded->container.format).code;
+      listing.insert(QStringLiteral("formato"),
+                     QString::fromUtf8(format.data(), static_cast<qsizetype>(format.size())));
+      listings.append(listing);
+    } else if (several) {
+      if (!text.isEmpty()) text += u'\n';
+      text += Harmless(path) + QStringLiteral(":\n") + ListingText(loaded->image, source);
+    } else {
+      text = ListingText(loaded->image, source);
+    }
   }
-  return ExitDone;
+  if (!line.IsSet("json")) {
+    PrintOut(text);
+  } else if (several) {
+    PrintOut(QString::fromUtf8(QJsonDocument(listings).toJson()));
+  } else if (!listings.isEmpty()) {
+    PrintOut(QString::fromUtf8(QJsonDocument(listings.first().toObject()).toJson()));
+  }
+  return status;
 }
 
 int RunExportar(const QStringList& arguments) {
@@ -286,7 +333,7 @@ int RunImportar(const QStringList& arguments) {
       arguments,
       {"importar",
        {kImage, "ARQUIVO"},
-       "[--bloco N] [--substituir]",
+       "[--bloco N] [--nome NOME] [--substituir]",
        "Coloca nos primeiros blocos livres da imagem o 'save' de ARQUIVO: um arquivo de 'save' "
        "único\n(.mcs, 'save' bruto, .psx/.pda/.mcb/.mcx, .psv) ou outra imagem de Memory Card, "
        "da qual\n--bloco escolhe o 'save' pelo seu primeiro bloco. Um 'save' com o nome de outro "
@@ -310,11 +357,17 @@ int RunImportar(const QStringList& arguments) {
           return ImportFromCard(
               source, line.IntegerOption(kBlockOption, FirstSaveBlock, LastSaveBlock), replace);
         }
-        return [source, replace](CardImage& image, CardContainer& container) {
-          ImportInto(image, container, ReadSingleSaveFile(source), replace);
+        const std::optional<std::string> name = RawSaveName(line, source);
+        return [source, name, replace](CardImage& image, CardContainer& container) {
+          ImportInto(image, container, ReadSingleSaveFile(source, name), replace);
         };
       },
       [](CommandLine& line) {
+        line.AddOption({kNameOption},
+                       QStringLiteral("O nome do 'save' (até 20 caracteres, como "
+                                      "BASLUS-00958GAME) quando ARQUIVO é um 'save' bruto cujo "
+                                      "nome de arquivo não o traz."),
+                       QStringLiteral("NOME"));
         line.AddOption({kBlockOption},
                        QStringLiteral("O primeiro bloco do 'save' (1 a 15) quando ARQUIVO é "
                                       "uma imagem."),
@@ -496,6 +549,7 @@ int RunConverter(const QStringList& arguments) {
   auto loaded = LoadImage(line.Positional(0));
   if (!loaded) return ExitFailed;
   SaveCardFile(loaded->image, ContainerInFormat(loaded->container, format), SystemPath(output));
+  WarnOfConversionLosses(loaded->image, loaded->container, format, SystemPath(output));
   return ExitDone;
 }
 

@@ -30,10 +30,10 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"listar", "IMAGEM [--json]", "mostra os blocos, a fonte e os contadores", RunListar},
+    {"listar", "IMAGEM... [--json]", "mostra os blocos, a fonte e os contadores", RunListar},
     {"exportar", "IMAGEM BLOCO SAIDA [--formato mcs|bruto|ar|psv] [--forcar]",
      "grava um 'save' num arquivo de 'save' único", RunExportar},
-    {"importar", "IMAGEM ARQUIVO [--bloco N] [--substituir] [-o SAIDA.mc [--forcar]]",
+    {"importar", "IMAGEM ARQUIVO [--bloco N] [--nome NOME] [--substituir] [-o SAIDA.mc [--forcar]]",
      "coloca um 'save' (de um arquivo ou de outra imagem) nos blocos livres", RunImportar},
     {"remover", "IMAGEM BLOCO [-o SAIDA.mc [--forcar]]", "remove um 'save'", RunRemover},
     {"restaurar", "IMAGEM BLOCO [-o SAIDA.mc [--forcar]]", "restaura um 'save' removido",

@@ -1,11 +1,16 @@
 #include "card_plan.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 #include "card/error_reason_text.h"
 #include "card/file_io.h"
 #include "card/file_lock.h"
 #include "card/image_file.h"
+#include "card/save_placement.h"
 #include "card/single_save.h"
 #include "collection/quiet_messages.h"
 
@@ -13,6 +18,8 @@ namespace {
 
 // How long writing into an existing card waits for a command editing it.
 constexpr std::chrono::milliseconds kEditPatience{2000};
+// Cards written at once: waits for the disk overlap.
+constexpr std::size_t kWriters = 8;
 
 std::string NameKey(const Frame& frame) {
   auto name = DirectoryNameBytes(frame);
@@ -35,6 +42,7 @@ std::size_t CardPlan::AddSource(SaveSource source) {
 CardPlan::TargetCard CardPlan::Probe(std::filesystem::path path) const {
   TargetCard target;
   target.path = std::move(path);
+  target.format = targets_.format;
   const std::string file = target.path.string();
   std::error_code missing;
   if (!std::filesystem::exists(std::filesystem::symlink_status(target.path, missing))) {
@@ -52,6 +60,7 @@ CardPlan::TargetCard CardPlan::Probe(std::filesystem::path path) const {
     target.usable = false;
   }
   if (!target.usable) return target;
+  target.format = container.format;
   target.free_blocks = CountFreeBlocks(*card);
   for (const FoundSave& save : SavesOfCard(*card)) {
     if (save.removed) continue;
@@ -78,8 +87,10 @@ void CardPlan::Plan(std::size_t source, const std::vector<FoundSave>& saves, con
     planned.name = DirectoryName(save.contents.frame);
     planned.blocks = save.contents.block_count;
     planned.digest = save.digest;
-    if (save.broken) {
-      planned.reason = "a cadeia de blocos do 'save' é inválida";
+    if (save.broken || planned.name.empty()) {
+      // A game never finds a save without a name.
+      planned.reason = save.broken ? "a cadeia de blocos do 'save' é inválida"
+                                   : "o 'save' não tem nome (o nome do arquivo não o traz)";
       saves_.push_back(std::move(planned));
       continue;
     }
@@ -116,6 +127,7 @@ void CardPlan::PlanOne(PlannedSave planned, const SaveContents& contents,
     target.planned.push_back(index);
     planned.fate = SaveFate::Written;
     planned.target = target.path.string();
+    planned.comment_left = !contents.comment.empty() && target.format != CardFormat::DexDrive;
     saves_.push_back(std::move(planned));
     return;
   }
@@ -155,14 +167,16 @@ int CardPlan::LeftOutCount() const {
   return static_cast<int>(std::ranges::count(saves_, SaveFate::LeftOut, &PlannedSave::fate));
 }
 
-std::optional<SaveContents> CardPlan::ReadAgain(const PlannedSave& planned) {
-  if (cached_source_ != planned.source) {
-    cached_saves_.clear();
-    cached_source_ = planned.source;
+std::optional<SaveContents> CardPlan::ReadAgain(const PlannedSave& planned,
+                                                SourceCache& cache) const {
+  if (cache.source != planned.source) {
+    cache.saves.clear();
+    cache.source = planned.source;
     const SaveSource& source = sources_[planned.source];
-    cached_saves_ = source.card ? SavesOfCard(*source.card) : ExamineFile(source.path).saves;
+    cache.saves =
+        source.card ? SavesOfCard(*source.card, source.comments) : ExamineFile(source.path).saves;
   }
-  for (const FoundSave& save : cached_saves_) {
+  for (const FoundSave& save : cache.saves) {
     if (save.block == planned.block && !save.broken && save.digest == planned.digest) {
       return save.contents;
     }
@@ -170,7 +184,7 @@ std::optional<SaveContents> CardPlan::ReadAgain(const PlannedSave& planned) {
   return std::nullopt;
 }
 
-void CardPlan::WriteTarget(TargetCard& target) {
+void CardPlan::WriteTarget(TargetCard& target, SourceCache& cache) {
   const std::string file = target.path.string();
   auto leave_out_all = [&](const std::string& reason) {
     for (std::size_t index : target.planned) {
@@ -205,13 +219,15 @@ void CardPlan::WriteTarget(TargetCard& target) {
       PlannedSave& planned = saves_[index];
       std::optional<SaveContents> contents;
       try {
-        contents = ReadAgain(planned);
+        contents = ReadAgain(planned, cache);
       } catch (const FileError& error) {
         planned.reason = FileErrorText(error);
       }
       if (!contents) {
         if (planned.reason.empty()) planned.reason = "o arquivo de origem mudou durante a cópia";
-      } else if (!ImportSave(*card, *contents)) {
+      } else if (ImportSaves(*card, container.comments, std::span(&*contents, 1),
+                             [](const std::string&) { return false; })
+                     .front() == 0) {
         planned.reason = quiet.Last();
       } else {
         continue;
@@ -233,13 +249,35 @@ void CardPlan::WriteTarget(TargetCard& target) {
 }
 
 void CardPlan::CarryOut() {
+  std::vector<TargetCard*> pending;
   for (auto& [group, cards] : groups_) {
     for (TargetCard& target : cards) {
-      if (!target.planned.empty()) WriteTarget(target);
+      if (!target.planned.empty()) pending.push_back(&target);
     }
   }
-  cached_source_ = static_cast<std::size_t>(-1);
-  cached_saves_.clear();
+  // Each card waits for the disk to take it far longer than it takes to build: a few are
+  // written side by side. The keeper of messages is installed before any writer starts.
+  const QuietMessages quiet;
+  std::atomic<std::size_t> next{0};
+  std::exception_ptr failure;
+  std::mutex failure_guard;
+  auto writer = [&] {
+    SourceCache cache;
+    try {
+      for (std::size_t i = next++; i < pending.size(); i = next++) WriteTarget(*pending[i], cache);
+    } catch (...) {
+      const std::lock_guard lock(failure_guard);
+      if (!failure) failure = std::current_exception();
+      next = pending.size();
+    }
+  };
+  {
+    std::vector<std::jthread> writers;
+    for (std::size_t i = 1; i < std::min(kWriters, pending.size()); ++i)
+      writers.emplace_back(writer);
+    writer();
+  }
+  if (failure) std::rethrow_exception(failure);
 }
 
 std::string PlanLine(const CardPlan& plan, const PlannedSave& save) {
@@ -247,7 +285,7 @@ std::string PlanLine(const CardPlan& plan, const PlannedSave& save) {
   if (save.block != 0) line += " " + std::to_string(save.block);
   switch (save.fate) {
     case SaveFate::Written:
-      return line + " → " + save.target;
+      return line + " → " + save.target + (save.comment_left ? " (sem o comentário DexDrive)" : "");
     case SaveFate::Identical:
       return line + " → " + save.target + " (idêntico, gravado uma vez)";
     case SaveFate::LeftOut:
@@ -264,6 +302,13 @@ std::string PlanSummary(const CardPlan& plan, bool carried_out) {
                         " em " + std::to_string(plan.TargetFiles().size()) +
                         " cartões; idênticos: " + count(SaveFate::Identical) +
                         "; não gravados: " + count(SaveFate::LeftOut);
+  const auto comments_left = std::ranges::count_if(plan.Saves(), [](const PlannedSave& save) {
+    return save.fate == SaveFate::Written && save.comment_left;
+  });
+  if (comments_left > 0) {
+    summary += "\nComentários DexDrive que o formato dos cartões não guarda: " +
+               std::to_string(comments_left);
+  }
   if (!carried_out) summary += "\nSimulação: nada foi gravado.";
   return summary;
 }

@@ -22,6 +22,7 @@ struct SaveSource {
   std::string label;  // as reports name it
   std::string path;   // read again when the plan is carried out; unused when card is set
   std::shared_ptr<const CardImage> card;
+  SaveComments comments;  // of card
 };
 
 enum class SaveFate {
@@ -37,7 +38,8 @@ struct PlannedSave {
   int blocks = 0;
   SaveDigest digest{};
   SaveFate fate = SaveFate::LeftOut;
-  std::string target;  // the card file; empty when left out
+  std::string target;         // the card file; empty when left out
+  bool comment_left = false;  // written where its DexDrive comment cannot go
   std::string reason;
 };
 
@@ -82,25 +84,30 @@ class CardPlan {
     std::filesystem::path path;
     bool exists = false;
     bool usable = true;
+    CardFormat format = CardFormat::Raw;
     int free_blocks = SaveBlockCount;
     std::set<std::string> names;
     std::set<SaveDigest> digests;
     std::vector<std::size_t> planned;  // indexes of saves_
   };
 
+  // The file a writer read last, kept while the saves of one card are written.
+  struct SourceCache {
+    std::size_t source = static_cast<std::size_t>(-1);
+    std::vector<FoundSave> saves;
+  };
+
   TargetCard& Target(const std::string& group, int n);
   TargetCard Probe(std::filesystem::path path) const;
   void PlanOne(PlannedSave planned, const SaveContents& contents, const std::string& group);
-  void WriteTarget(TargetCard& target);
-  std::optional<SaveContents> ReadAgain(const PlannedSave& planned);
+  // Touches only target and its own planned saves, so writers may run side by side.
+  void WriteTarget(TargetCard& target, SourceCache& cache);
+  std::optional<SaveContents> ReadAgain(const PlannedSave& planned, SourceCache& cache) const;
 
   CardTargets targets_;
   std::vector<SaveSource> sources_;
   std::vector<PlannedSave> saves_;
   std::map<std::string, std::vector<TargetCard>> groups_;
-  // The file last read again, kept while the saves of one card are written.
-  std::size_t cached_source_ = static_cast<std::size_t>(-1);
-  std::vector<FoundSave> cached_saves_;
 };
 
 // The report of a plan, in the program's words (UTF-8): one line per save, "origem bloco →

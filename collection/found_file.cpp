@@ -6,6 +6,7 @@
 #include "card/file_io.h"
 #include "card/formats/card_recogniser.h"
 #include "card/formats/container_codec.h"
+#include "card/formats/raw_save.h"
 #include "card/save_chain.h"
 #include "card/single_save.h"
 #include "collection/quiet_messages.h"
@@ -40,7 +41,9 @@ FoundFile SingleSaveFile(std::span<const uint8_t> bytes, std::uintmax_t size,
   FoundFile found;
   found.format = SingleSaveCode(format);
   QuietMessages quiet;
-  std::optional<SaveContents> save = DecodeSingleSave(bytes, size, path);
+  // A raw save whose file name carries no name is still a save: listed nameless, never placed.
+  std::optional<SaveContents> save =
+      DecodeSingleSave(bytes, size, path, DirectoryNameInFileName(path).value_or(std::string()));
   if (!save) {
     found.kind = FoundKind::Refused;
     found.reason = quiet.Last();
@@ -57,7 +60,7 @@ FoundFile SingleSaveFile(std::span<const uint8_t> bytes, std::uintmax_t size,
 
 }  // namespace
 
-std::vector<FoundSave> SavesOfCard(const CardImage& card) {
+std::vector<FoundSave> SavesOfCard(const CardImage& card, const SaveComments& comments) {
   std::vector<FoundSave> saves;
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     const uint32_t state = GetBlockState(card, block);
@@ -65,6 +68,7 @@ std::vector<FoundSave> SavesOfCard(const CardImage& card) {
     FoundSave save;
     save.block = block;
     save.removed = state == BlockState::RemovedFirst;
+    save.contents.comment = comments.at(static_cast<std::size_t>(block - FirstSaveBlock));
     std::ranges::copy(DirectoryFrameOf(card, block), save.contents.frame.begin());
     std::copy_n(BlockOf(card, block).begin(), FrameSize, save.title.begin());
     // The same check as removal and export: a save whose chain is broken is not taken whole.
@@ -96,14 +100,20 @@ FoundFile ExamineBytes(std::span<const uint8_t> bytes, std::uintmax_t size,
     const std::size_t header = CodecOf(recognition.format).header_size;
     const std::span<const uint8_t> card = bytes.subspan(std::min(header, bytes.size()));
     if (!StartsLikeACard(card)) return {};
-    auto image = std::make_unique<CardImage>();
+    auto image = std::make_unique_for_overwrite<CardImage>();
     // A file cut after its last used block reads as zero bytes beyond, as the loader does.
     std::fill(std::copy_n(card.begin(), std::min(card.size(), CardSize), image->begin()),
               image->end(), uint8_t{0});
     FoundFile found;
     found.kind = FoundKind::Card;
     found.format = InfoOf(recognition.format).code;
-    found.saves = SavesOfCard(*image);
+    // A save taken to a .gme keeps the DexDrive comment it had.
+    CardContainer container;
+    container.format = recognition.format;
+    container.header.assign(
+        bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(header, bytes.size())));
+    if (container.header.size() == header) CodecOf(recognition.format).read_header(container);
+    found.saves = SavesOfCard(*image, container.comments);
     return found;
   }
   if (HasMcsShape(bytes, size)) return SingleSaveFile(bytes, size, path, SingleSaveFormat::Mcs);

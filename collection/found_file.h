@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "card/formats/card_file.h"
 #include "card/formats/single_save_file.h"
 #include "collection/save_digest.h"
 
@@ -46,5 +47,6 @@ FoundFile ExamineBytes(std::span<const uint8_t> bytes, std::uintmax_t size,
 // Reads the file and examines it. Throws FileError when it cannot be read.
 FoundFile ExamineFile(const std::string& path);
 
-// The saves of a card image, removed ones included, as ExamineBytes finds them.
-std::vector<FoundSave> SavesOfCard(const CardImage& card);
+// The saves of a card image, removed ones included, as ExamineBytes finds them, each with its
+// comment in comments.
+std::vector<FoundSave> SavesOfCard(const CardImage& card, const SaveComments& comments = {});

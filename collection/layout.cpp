@@ -10,10 +10,15 @@ constexpr int kDeviceChannels = 8;
 constexpr int kEmulatorSlots = 2;
 
 constexpr std::array kLayouts = {
-    CardLayoutInfo{CardLayout::Folder, "pasta", kDeviceChannels},
-    CardLayoutInfo{CardLayout::MemcardPro, "memcardpro", kDeviceChannels},
-    CardLayoutInfo{CardLayout::Sd2psx, "sd2psx", kDeviceChannels},
-    CardLayoutInfo{CardLayout::DuckStation, "duckstation", kEmulatorSlots},
+    CardLayoutInfo{CardLayout::Folder, "pasta", "PASTA/<código>.mc, PASTA/<código>-<N>.mc",
+                   kDeviceChannels},
+    CardLayoutInfo{CardLayout::MemcardPro, "memcardpro", "PASTA/<código>/<código>-<N>.mcd",
+                   kDeviceChannels},
+    CardLayoutInfo{CardLayout::Sd2psx, "sd2psx",
+                   "PASTA/PS1/<código>/<código>-<N>.mcd (PASTA: a MemoryCards do cartão SD)",
+                   kDeviceChannels},
+    CardLayoutInfo{CardLayout::DuckStation, "duckstation", "PASTA/<código>_<N>.mcd",
+                   kEmulatorSlots},
 };
 
 std::filesystem::path FromUtf8(const std::string& text) {

@@ -18,8 +18,9 @@ enum class CardLayout {
 
 struct CardLayoutInfo {
   CardLayout layout;
-  std::string_view name;  // as the command line names it
-  int channels;           // how many cards one game may have
+  std::string_view name;     // as the command line names it
+  std::string_view pattern;  // where channel N of a game goes, in words
+  int channels;              // how many cards one game may have
 };
 
 std::span<const CardLayoutInfo> CardLayouts();

@@ -101,7 +101,8 @@ void CheckPlacedSave(const CardImage& before, const CardImage& after, std::span<
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   static const bool silenced = fuzz::SilenceMessages();
-  static const std::string path = fuzz::ScratchPath("save");
+  // A raw save takes its directory name from its file name.
+  static const std::string path = fuzz::ScratchPath("save-BASLUS-00000FUZZ");
   static const std::string export_path = fuzz::ScratchPath("export.mcs");
   (void)silenced;
   std::span<const uint8_t> file(data, size);

@@ -5,6 +5,7 @@
 #include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <QIdentityProxyModel>
+#include <QInputDialog>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QListView>
@@ -23,6 +24,7 @@ const QString kCancelText = QStringLiteral("Cancelar");
 const QString kOpenTitle = QStringLiteral("Abrir");
 const QString kSaveTitle = QStringLiteral("Salvar como");
 const QString kFolderTitle = QStringLiteral("Escolha a pasta");
+const QString kOkText = QStringLiteral("OK");
 
 // "Description|*.a;*.b" becomes Qt's "Description (*.a *.b)", one per pair of a filter of
 // several; the patterns are then hidden again by HideNameFilterDetails, so the list shows the
@@ -107,6 +109,14 @@ QString StandardTitle(FileDialogRequest::Kind kind) {
   return kFolderTitle;
 }
 
+// An input dialog with its caption, its label and Portuguese buttons.
+void SetUpInput(QInputDialog& dialog, const QString& caption, const QString& label) {
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(label);
+  dialog.setOkButtonText(kOkText);
+  dialog.setCancelButtonText(kCancelText);
+}
+
 }  // namespace
 
 void QtUserDialogs::ShowMessage(QWidget* parent, const QString& text, const QString& caption) {
@@ -179,4 +189,25 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequ
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
   return chosen.first();
+}
+
+std::optional<int> QtUserDialogs::ChooseItem(QWidget* parent, const QString& caption,
+                                             const QString& label, const QStringList& items) {
+  QInputDialog dialog(parent);
+  SetUpInput(dialog, caption, label);
+  dialog.setComboBoxItems(items);
+  dialog.setComboBoxEditable(false);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const auto index = items.indexOf(dialog.textValue());
+  if (index < 0) return std::nullopt;
+  return static_cast<int>(index);
+}
+
+std::optional<QString> QtUserDialogs::AskText(QWidget* parent, const QString& caption,
+                                              const QString& label, const QString& initial) {
+  QInputDialog dialog(parent);
+  SetUpInput(dialog, caption, label);
+  dialog.setTextValue(initial);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
 }

@@ -41,6 +41,12 @@ class UserDialogs {
   virtual Answer AskYesNoCancel(QWidget* parent, const QString& text, const QString& caption) = 0;
   // The chosen path, or nothing when the user cancelled. Sets request.filter_index.
   virtual std::optional<QString> ChooseFile(QWidget* parent, FileDialogRequest& request) = 0;
+  // One of items (its index), the first offered; nothing when the user cancelled.
+  virtual std::optional<int> ChooseItem(QWidget* parent, const QString& caption,
+                                        const QString& label, const QStringList& items) = 0;
+  // A line of text, initial offered; nothing when the user cancelled.
+  virtual std::optional<QString> AskText(QWidget* parent, const QString& caption,
+                                         const QString& label, const QString& initial) = 0;
 };
 
 // The real Qt boxes and dialogs.
@@ -51,4 +57,8 @@ class QtUserDialogs : public UserDialogs {
                 bool no_is_default) override;
   Answer AskYesNoCancel(QWidget* parent, const QString& text, const QString& caption) override;
   std::optional<QString> ChooseFile(QWidget* parent, FileDialogRequest& request) override;
+  std::optional<int> ChooseItem(QWidget* parent, const QString& caption, const QString& label,
+                                const QStringList& items) override;
+  std::optional<QString> AskText(QWidget* parent, const QString& caption, const QString& label,
+                                 const QString& initial) override;
 };

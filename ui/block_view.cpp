@@ -83,8 +83,8 @@ void TForm1::SetImageControlsEnabled(bool enabled) {
   ListBox1->setEnabled(enabled);
   for (QLineEdit* edit : detail_edits_) edit->setEnabled(enabled);
   for (QAction* action :
-       {Salvararquivoimagem1, Abrirnicosave1, Salvarnico1, DeletarSave1, RestaurarSave1,
-        LimparSavesremovidos1, Repararcartao1, AlterarlocalidadeUSAmericano1,
+       {Salvararquivoimagem1, Abrirnicosave1, Salvarnico1, SepararPorJogo1, DeletarSave1,
+        RestaurarSave1, LimparSavesremovidos1, Repararcartao1, AlterarlocalidadeUSAmericano1,
         AlterarlocalidadeEUEuropeu1, AlterarlocalidadeJPJapons1, GravarMemoryCard1, Copiar1,
         Recortar1, Colar1, RenomearSave1, Comentario1}) {
     action->setEnabled(enabled);

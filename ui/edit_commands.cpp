@@ -108,7 +108,12 @@ void TForm1::ImportSaveFile(const QString& chosen) {
     ImportFromOtherCard(path);
     return;
   }
-  if (std::optional<SaveContents> save = ReadSingleSaveFile(path)) {
+  std::optional<std::string> name;
+  if (IsUnnamedRawSave(path)) {
+    name = AskRawSaveName(path);
+    if (!name) return;
+  }
+  if (std::optional<SaveContents> save = ReadSingleSaveFile(path, name)) {
     ImportSavesAsStep(WindowTexts::ImportStep.arg(QFileInfo(chosen).fileName()), {*save});
   } else {
     RefreshBlockView();
@@ -128,6 +133,20 @@ bool TForm1::ImportSavesAsStep(const QString& step, const std::vector<SaveConten
     }
   });
   return all_placed;
+}
+
+// A raw save carries its name only in its file name; when that holds none, the user gives it.
+std::optional<std::string> TForm1::AskRawSaveName(const std::string& path) {
+  const std::optional<QString> name = dialogs_.AskText(
+      this, WindowTexts::RawSaveNameCaption,
+      WindowTexts::RawSaveNameQuestion.arg(QFileInfo(TextFromSystemPath(path)).fileName()), {});
+  if (!name) return std::nullopt;
+  if (!IsDirectoryNameText(name->toStdString())) {
+    dialogs_.ShowMessage(this, WindowTexts::RawSaveNameRefusal.arg(*name),
+                         WindowTexts::AttentionCaption);
+    return std::nullopt;
+  }
+  return name->toStdString();
 }
 
 void TForm1::ImportFromOtherCard(const std::string& path) {

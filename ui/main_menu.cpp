@@ -64,6 +64,9 @@ void TForm1::CreateMenuAndToolBar() {
       {"Salvarnico1", nullptr, "Salvar arquivo de 'Save' único ",
        "Salva o bloco atual em um arquivo de 'Save' único", 14, false, &TForm1::Salvarnico1,
        &TForm1::Salvarnico1Click},
+      {"SepararPorJogo1", nullptr, "Separar por jogo...",
+       "Grava um cartão por jogo com os 'saves' da imagem", kNoGlyph, false,
+       &TForm1::SepararPorJogo1, &TForm1::SepararPorJogo1Click},
       Separator("N3"),
       {"Sair1", nullptr, "Sair", "Sair do Vexilor", 0, true, &TForm1::Sair1, &TForm1::Sair1Click},
   };

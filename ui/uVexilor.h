@@ -122,6 +122,7 @@ class TForm1 : public QMainWindow {
   void Sair1Click();
   void Abrirnicosave1Click();
   void Salvarnico1Click();
+  void SepararPorJogo1Click();
   void DeletarSave1Click();
   void RestaurarSave1Click();
   void LimparSavesremovidos1Click();
@@ -204,6 +205,8 @@ class TForm1 : public QMainWindow {
   bool SourceUnchangedOrReplaceConfirmed();
   // "Abrir arquivo de 'Save' único" with a card image: the user picks one of its saves.
   void ImportFromOtherCard(const std::string& path);
+  // The name the user gives a raw save whose file name carries none; nothing when cancelled.
+  std::optional<std::string> AskRawSaveName(const std::string& path);
   // Places saves, asking before one replaces a save of the same name, as one undo step.
   bool ImportSavesAsStep(const QString& step, const std::vector<SaveContents>& saves);
   // The selected lines that start a save in first_state; of one line, that line whatever it is,
@@ -249,6 +252,7 @@ class TForm1 : public QMainWindow {
   QAction* Salvararquivoimagem1 = nullptr;
   QAction* Abrirnicosave1 = nullptr;
   QAction* Salvarnico1 = nullptr;
+  QAction* SepararPorJogo1 = nullptr;
   QAction* Sair1 = nullptr;
   QAction* DeletarSave1 = nullptr;
   QAction* RestaurarSave1 = nullptr;

@@ -103,4 +103,11 @@ inline QString SingleSaveOpenFilter(const QString& card_patterns) {
          QStringLiteral("|Imagens de Memory Card|") + card_patterns.mid(1) +
          QStringLiteral("|Todos os arquivos, 'saves' brutos inclusive (*)|*");
 }
+// A raw save whose file name carries no save name.
+inline const QString RawSaveNameCaption = QStringLiteral("Nome do 'save'");
+inline const QString RawSaveNameQuestion = QStringLiteral(
+    "O nome do arquivo %1 não traz o nome do 'save'.\nNome do 'save' (até 20 caracteres, como "
+    "BASLUS-00958GAME):");
+inline const QString RawSaveNameRefusal =
+    QStringLiteral("\"%1\" não é um nome de 'save': use de 1 a 20 caracteres ASCII visíveis.");
 }  // namespace WindowTexts

@@ -37,12 +37,13 @@ SingleSaveFormat RecogniseSingleSave(std::span<const uint8_t> prefix, std::uintm
 }
 
 std::optional<SaveContents> DecodeSingleSave(std::span<const uint8_t> file, std::uintmax_t size,
-                                             const std::string& path) {
+                                             const std::string& path,
+                                             const std::optional<std::string>& raw_name) {
   switch (RecogniseSingleSave(file, size)) {
     case SingleSaveFormat::Psv:
       return DecodePsvSave(file, size, path);
     case SingleSaveFormat::RawSave:
-      return DecodeRawSave(file, size, path);
+      return DecodeRawSave(file, size, path, raw_name);
     case SingleSaveFormat::ActionReplay:
       return DecodeActionReplaySave(file, size, path);
     case SingleSaveFormat::Mcs:

@@ -38,9 +38,11 @@ SingleSaveFormat RecogniseSingleSave(std::span<const uint8_t> prefix, std::uintm
 
 // The save in file (its first MaxSingleSaveBytes bytes; size is the whole file's), or nothing
 // after showing why it is refused. path names the file in messages and, for a raw save, gives
-// the save its name. Throws FileError when the file is shorter than it was measured.
+// the save its name unless raw_name does. Throws FileError when the file is shorter than it was
+// measured.
 std::optional<SaveContents> DecodeSingleSave(std::span<const uint8_t> file, std::uintmax_t size,
-                                             const std::string& path);
+                                             const std::string& path,
+                                             const std::optional<std::string>& raw_name = {});
 
 std::vector<uint8_t> EncodeSingleSave(const SaveContents& save, SingleSaveFormat format);
 

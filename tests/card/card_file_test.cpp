@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "card/formats/conversion_losses.h"
 #include "card/formats/sha1.h"
 #include "card/save_source.h"
 #include "card/single_save.h"
@@ -316,6 +317,42 @@ TEST_F(CardFile, NewContainersWriteTheUsualHeaders) {
   EXPECT_EQ(ToHex(Sha1Of(EncodeCardFile(blank, NewCardContainer(CardFormat::Vmp)))),
             kSignedBlankVmpSha1);
   EXPECT_EQ(EncodeCardFile(blank, NewCardContainer(CardFormat::Raw)), WithCard({}, blank));
+}
+
+TEST_F(CardFile, ConversionsNameWhatTheTargetFormatCannotHold) {
+  CardImage image{};
+  CardContainer gme;  // comments "primeiro" and "terceiro", a stray 0x7E at 0x0C
+  ASSERT_TRUE(LoadCardFile(image, gme, Write("card.gme", GmeFile(BlankCard()))));
+  CardContainer vgs = NewCardContainer(CardFormat::Vgs);
+  vgs.header[0x20] = 0x55;  // inside the 44 zero bytes at 0x14
+  CardContainer commented = NewCardContainer(CardFormat::DexDrive);
+  commented.comments[4] = "x";
+  using Losses = std::vector<std::string>;
+  const struct {
+    CardContainer from;
+    CardFormat to;
+    Losses losses;
+  } cases[] = {
+      {gme,
+       CardFormat::Raw,
+       {"os comentários DexDrive", "o cabeçalho DexDrive do arquivo de origem"}},
+      {gme, CardFormat::DexDrive, {}},
+      {vgs, CardFormat::Vmp, {"o cabeçalho VGS do arquivo de origem"}},
+      {commented, CardFormat::PsxCard, {"os comentários DexDrive"}},
+      {NewCardContainer(CardFormat::Vmp), CardFormat::Raw, {}},
+      {NewCardContainer(CardFormat::PsxCard), CardFormat::Vgs, {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ConversionLosses(image, c.from, c.to), c.losses) << InfoOf(c.to).name;
+  }
+  recorder_.Clear();
+  WarnOfConversionLosses(image, gme, CardFormat::Raw, "saida.mc");
+  WarnOfConversionLosses(image, gme, CardFormat::DexDrive, "saida.gme");
+  EXPECT_EQ(recorder_.messages(),
+            (std::vector<RecordedMessage>{
+                {"O formato mc não guarda os comentários DexDrive nem o cabeçalho DexDrive do "
+                 "arquivo de origem: saida.mc tem o cartão inteiro, sem eles.",
+                 "Atenção"}}));
 }
 
 TEST(CardFormatExtension, NamesTheFormatWhateverTheCase) {

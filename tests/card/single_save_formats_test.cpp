@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "card/formats/raw_save.h"
 #include "card/single_save.h"
 #include "support/card_builder.h"
 #include "support/hex_bytes.h"
@@ -229,6 +230,46 @@ TEST_F(SingleSaveFormats, SavesFromAnotherCardPassTheMcsChecks) {
   EXPECT_EQ(recorder_.messages(),
             (std::vector<RecordedMessage>{
                 {"O arquivo " + card_path + " apresentou um ID inválido!", "Erro"}}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RawSaveName, IsFoundAnywhereInTheFileName) {
+  const struct {
+    const char* file;
+    std::optional<std::string> name;
+  } cases[] = {
+      {"/a/Game Name-BASLUS-00958GS2-1.srm", "BASLUS-00958GS2-1"},
+      {"BESCES-00984.sav", "BESCES-00984"},
+      {"BISLPSP91154BEST0400", "BISLPSP91154BEST0400"},  // PocketStation form, 8-character ID
+      {"copia de BASLUS-00594ABC (1).srm", "BASLUS-00594ABC"},
+      {"BASLUS-00594ABCDEFGHIJ.mcr", "BASLUS-00594ABCDEFGH"},  // the ID has 8 characters at most
+      {"meu save.srm", std::nullopt},
+      {"BXSLUS-00594ABC.srm", std::nullopt},  // no such region
+      {"BASLUS-0059.srm", std::nullopt},
+      {"BAslus-00594ABC.srm", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DirectoryNameInFileName(c.file), c.name) << c.file;
+}
+
+TEST_F(SingleSaveFormats, ARawSaveWithoutANameInItsFileNameNeedsOne) {
+  const CardImage card = PublishedExampleCard();
+  const std::string path = folder_.File("meu save.srm");
+  ExportSingleSave(card, 1, path, SingleSaveFormat::RawSave);
+  EXPECT_TRUE(IsUnnamedRawSave(path));
+  CardImage target = BlankCard();
+  EXPECT_FALSE(ImportSingleSave(target, path));
+  EXPECT_EQ(recorder_.messages(),
+            (std::vector<RecordedMessage>{
+                {"O nome do arquivo " + path +
+                     " não traz o nome do 'save' (como BASLUS-00958GAME); informe-o!",
+                 "Erro"}}));
+  EXPECT_EQ(target, BlankCard());
+  ASSERT_TRUE(ImportSingleSave(target, path, "BASLUS-00958GS2-1"));
+  EXPECT_EQ(std::string(target.begin() + 128 + 10, target.begin() + 128 + 30),
+            std::string("BASLUS-00958GS2-1\0\0\0", 20));
 }
 
 }  // namespace

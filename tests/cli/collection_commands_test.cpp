@@ -144,6 +144,78 @@ TEST_F(CollectionCommandTest, JuntarFillsCardsFirstFitKeepingNamesApartAndIdenti
   EXPECT_EQ(RunCli({"juntar", one, two, one, "--forcar"}).exit_code, 2);  // output is an input
 }
 
+TEST_F(CollectionCommandTest, ListarTakesSeveralFilesEachHeadedByItsName) {
+  const QString blank = Card("branco.mc", BlankCard());
+  const CliResult two = RunCli({"listar", blank, blank});
+  EXPECT_EQ(two.exit_code, 0);
+  const QString listing = QStringLiteral(
+      " 1  Livre\n 2  Livre\n 3  Livre\n 4  Livre\n 5  Livre\n 6  Livre\n 7  Livre\n 8  Livre\n"
+      " 9  Livre\n10  Livre\n11  Livre\n12  Livre\n13  Livre\n14  Livre\n15  Livre\n"
+      "Fonte: 'branco.mc'\nBlocos Usados: 0\nBlocos Livres: 15\n");
+  EXPECT_EQ(two.out, blank + ":\n" + listing + "\n" + blank + ":\n" + listing);
+  const CliResult json = RunCli({"listar", blank, File("falta.mc"), blank, "--json"});
+  EXPECT_EQ(json.exit_code, 1);
+  EXPECT_TRUE(json.out.startsWith("[\n    {\n"));
+  EXPECT_EQ(json.out.count("\"fonte\": \"Fonte: 'branco.mc'\""), 2);
+  EXPECT_TRUE(json.err.contains("falta.mc não encontrado!"));
+}
+
+TEST_F(CollectionCommandTest, ARawSaveIsNamedByItsFileNameOrByNome) {
+  CardImage source = BlankCard();
+  PlaceSave(source, SaveSpec{.blocks = {1}});
+  const auto block = BlockOf(source, 1);
+  const std::vector<uint8_t> raw(block.begin(), block.end());
+  WriteBytes(folder_.File("meu save.srm"), raw);
+  WriteBytes(folder_.File("Jogo-BASLUS-00958GS2-1.srm"), raw);
+  const QString card = Card("cartao.mc", BlankCard());
+
+  const CliResult refused = RunCli({"importar", card, File("meu save.srm")});
+  EXPECT_EQ(refused.exit_code, 2);
+  EXPECT_TRUE(refused.err.contains("informe-o com --nome NOME"));
+  EXPECT_EQ(RunCli({"importar", card, File("meu save.srm"), "--nome", "BESLES-01234X"}).exit_code,
+            0);
+  EXPECT_EQ(RunCli({"importar", card, File("Jogo-BASLUS-00958GS2-1.srm")}).exit_code, 0);
+  EXPECT_EQ(RunCli({"importar", card, File("meu save.srm"), "--nome", "nome grande demais: 21"})
+                .exit_code,
+            2);
+  const CardImage result = LoadCard(folder_.File("cartao.mc"));
+  EXPECT_EQ(std::string(result.begin() + 128 + 10, result.begin() + 128 + 23), "BESLES-01234X");
+  EXPECT_EQ(std::string(result.begin() + 256 + 10, result.begin() + 256 + 27), "BASLUS-00958GS2-1");
+}
+
+TEST_F(CollectionCommandTest, ConverterNamesWhatTheTargetFormatDrops) {
+  CardContainer container = NewCardContainer(CardFormat::DexDrive);
+  container.comments[0] = "chefe final";
+  WriteBytes(folder_.File("comentado.gme"), EncodeCardFile(BlankCard(), container));
+  const CliResult result = RunCli({"converter", File("comentado.gme"), File("sem.mc")});
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.err, "Atenção: O formato mc não guarda os comentários DexDrive: " +
+                            File("sem.mc") + " tem o cartão inteiro, sem eles.\n");
+  EXPECT_EQ(RunCli({"converter", File("sem.mc"), File("de-novo.gme")}).err, "");
+}
+
+TEST_F(CollectionCommandTest, ADexDriveCommentGoesWithItsSaveWhereTheCardCanHoldIt) {
+  CardImage card = BlankCard();
+  PlaceSave(card, SaveSpec{.blocks = {2}, .product_code = "SLUS-00594"});
+  CardContainer container = NewCardContainer(CardFormat::DexDrive);
+  container.comments[1] = "antes do chefe";
+  WriteBytes(folder_.File("comentado.gme"), EncodeCardFile(card, container));
+  const QString input = File("comentado.gme");
+
+  EXPECT_EQ(RunCli({"juntar", File("junto.gme"), input}).exit_code, 0);
+  CardImage merged;
+  CardContainer kept;
+  ASSERT_TRUE(LoadCardFile(merged, kept, folder_.File("junto.gme")));
+  EXPECT_EQ(kept.comments[0], "antes do chefe");  // placed at block 1 now
+
+  const CliResult split = RunCli({"separar", input, "--destino", File("destino")});
+  EXPECT_EQ(split.exit_code, 0);
+  EXPECT_EQ(split.out, input + " 2 → " + File("destino") +
+                           "/SLUS-00594.mc (sem o comentário DexDrive)\n"
+                           "Gravados: 1 em 1 cartões; idênticos: 0; não gravados: 0\n"
+                           "Comentários DexDrive que o formato dos cartões não guarda: 1\n");
+}
+
 // Every command that writes a file other than the image it edits.
 TEST_F(CollectionCommandTest, NoCommandReplacesAnExistingFileWithoutForcar) {
   fs::copy_file(SamplePath("demo.mc"), folder_.File("cartao.mc"));

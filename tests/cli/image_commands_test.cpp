@@ -407,7 +407,7 @@ INSTANTIATE_TEST_SUITE_P(
         Misuse{"UnknownCommand", {"copiar", "CARD"}, "vexilor-cli: comando desconhecido: copiar"},
         Misuse{"MissingArgument", {"listar"}, "vexilor-cli listar: falta o argumento IMAGEM"},
         Misuse{
-            "ExtraArgument", {"listar", "CARD", "OUT"}, "vexilor-cli listar: argumento a mais: "},
+            "ExtraArgument", {"limpar", "CARD", "OUT"}, "vexilor-cli limpar: argumento a mais: "},
         Misuse{"UnknownOption",
                {"listar", "CARD", "--csv"},
                "vexilor-cli listar: opção desconhecida: --csv"},

@@ -21,6 +21,12 @@ void ScriptedDialogs::QueueFile(const QString& path, int filter_index) {
 void ScriptedDialogs::QueueCancel() {
   answers_.push_back({Scripted::Kind::Cancel, {}});
 }
+void ScriptedDialogs::QueueItem(int index) {
+  answers_.push_back({Scripted::Kind::Item, {}, index});
+}
+void ScriptedDialogs::QueueText(const QString& text) {
+  answers_.push_back({Scripted::Kind::Text, text});
+}
 
 void ScriptedDialogs::Record(const DialogRequest& request) {
   requests_.push_back(request);
@@ -39,8 +45,13 @@ std::optional<ScriptedDialogs::Scripted> ScriptedDialogs::TakeAnswer(const Dialo
     switch (answer.kind) {
       case Scripted::Kind::File:
         return request.kind == Kind::File;
+      case Scripted::Kind::Item:
+        return request.kind == Kind::Choice;
+      case Scripted::Kind::Text:
+        return request.kind == Kind::Text;
       case Scripted::Kind::Cancel:
-        return request.kind == Kind::File || request.kind == Kind::YesNoCancel;
+        return request.kind == Kind::File || request.kind == Kind::YesNoCancel ||
+               request.kind == Kind::Choice || request.kind == Kind::Text;
       default:
         return request.kind == Kind::Question || request.kind == Kind::YesNoCancel;
     }
@@ -94,6 +105,35 @@ std::optional<QString> ScriptedDialogs::ChooseFile(QWidget* parent, FileDialogRe
   const auto answer = TakeAnswer(request);
   if (!answer || answer->kind != Scripted::Kind::File) return std::nullopt;
   if (answer->filter_index >= 0) file.filter_index = answer->filter_index;
+  return answer->path;
+}
+
+std::optional<ScriptedDialogs::Scripted> ScriptedDialogs::AskInput(DialogRequest::Kind kind,
+                                                                   QWidget* parent,
+                                                                   const QString& caption,
+                                                                   const QString& label,
+                                                                   const QStringList& items) {
+  DialogRequest request;
+  request.kind = kind;
+  request.parent = parent;
+  request.text = label;
+  request.caption = caption;
+  request.items = items;
+  Record(request);
+  return TakeAnswer(request);
+}
+
+std::optional<int> ScriptedDialogs::ChooseItem(QWidget* parent, const QString& caption,
+                                               const QString& label, const QStringList& items) {
+  const auto answer = AskInput(DialogRequest::Kind::Choice, parent, caption, label, items);
+  if (!answer || answer->kind != Scripted::Kind::Item) return std::nullopt;
+  return answer->filter_index;
+}
+
+std::optional<QString> ScriptedDialogs::AskText(QWidget* parent, const QString& caption,
+                                                const QString& label, const QString& initial) {
+  const auto answer = AskInput(DialogRequest::Kind::Text, parent, caption, label, {initial});
+  if (!answer || answer->kind != Scripted::Kind::Text) return std::nullopt;
   return answer->path;
 }
 

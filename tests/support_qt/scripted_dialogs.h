@@ -15,13 +15,14 @@
 // instead of hanging in a real modal box.
 
 struct DialogRequest {
-  enum class Kind { Message, Question, YesNoCancel, File };
+  enum class Kind { Message, Question, YesNoCancel, File, Choice, Text };
   Kind kind = Kind::Message;
   QWidget* parent = nullptr;
   QString text;  // messages and questions
   QString caption;
   bool no_is_default = false;  // questions
   FileDialogRequest file;      // file dialogs
+  QStringList items;           // choices; texts: the text offered first
 };
 
 class ScriptedDialogs : public UserDialogs {
@@ -31,8 +32,10 @@ class ScriptedDialogs : public UserDialogs {
   void QueueNo();
   // filter_index: the filter the user picks, or -1 to leave the one shown.
   void QueueFile(const QString& path, int filter_index = -1);
-  // Cancels a file dialog or a Yes/No/Cancel question.
+  // Cancels a file dialog, a Yes/No/Cancel question, a choice or a text input.
   void QueueCancel();
+  void QueueItem(int index);
+  void QueueText(const QString& text);
 
   // Runs for every request after it is recorded and before it is answered, e.g. to act while a
   // box would be open.
@@ -43,6 +46,10 @@ class ScriptedDialogs : public UserDialogs {
                 bool no_is_default) override;
   Answer AskYesNoCancel(QWidget* parent, const QString& text, const QString& caption) override;
   std::optional<QString> ChooseFile(QWidget* parent, FileDialogRequest& request) override;
+  std::optional<int> ChooseItem(QWidget* parent, const QString& caption, const QString& label,
+                                const QStringList& items) override;
+  std::optional<QString> AskText(QWidget* parent, const QString& caption, const QString& label,
+                                 const QString& initial) override;
 
   const std::vector<DialogRequest>& Requests() const { return requests_; }
   // One line per request: "caption: text" for boxes, "dialog name" for file dialogs.
@@ -55,12 +62,16 @@ class ScriptedDialogs : public UserDialogs {
 
  private:
   struct Scripted {
-    enum class Kind { Yes, No, File, Cancel };
+    enum class Kind { Yes, No, File, Cancel, Item, Text };
     Kind kind;
-    QString path;
-    int filter_index = -1;
+    QString path;           // or the text
+    int filter_index = -1;  // or the item
   };
   std::optional<Scripted> TakeAnswer(const DialogRequest& request);
+  // Records a choice or a text input and takes its answer.
+  std::optional<Scripted> AskInput(DialogRequest::Kind kind, QWidget* parent,
+                                   const QString& caption, const QString& label,
+                                   const QStringList& items);
   void Record(const DialogRequest& request);
   static DialogRequest Box(DialogRequest::Kind kind, QWidget* parent, const QString& text,
                            const QString& caption);

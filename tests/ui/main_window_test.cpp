@@ -52,6 +52,8 @@ const CommandRow kCommands[] = {
      "Abre um único 'Save' gravado em arquivo", false, true},
     {"Salvarnico1", "Salvar arquivo de 'Save' único ", "ToolButton7",
      "Salva o bloco atual em um arquivo de 'Save' único", false, true},
+    {"SepararPorJogo1", "Separar por jogo...", "",
+     "Grava um cartão por jogo com os 'saves' da imagem", false, true},
     {"Sair1", "Sair", "ToolButton16", "Sair do Vexilor", true, true},
     {"DeletarSave1", "Remover 'Save'", "ToolButton9", "Remove o bloco atualmente selecionado",
      false, true},
