@@ -6,6 +6,9 @@
 #include <QFileSystemModel>
 #include <QIdentityProxyModel>
 #include <QInputDialog>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QListView>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -72,6 +75,28 @@ class ProgramLocaleDates : public QIdentityProxyModel {
   }
 };
 
+// On each change of the name field, Qt's dialog selects in its list the entry the text names;
+// typing a full path thus selects "/", then each folder on the way, the one shown among them,
+// and the earlier ones are dropped only while the field holds the keyboard focus. Text that
+// reaches it otherwise leaves them selected, and "Abrir" and Enter act on the first of them, a
+// folder: disabled and doing nothing when it is the folder shown. Only the entry the text
+// names stays selected; with none, the dialog takes the text itself.
+void SelectOnlyTheNamedEntry(QFileDialog& dialog) {
+  auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  auto* list = dialog.findChild<QListView*>(QStringLiteral("listView"));
+  if (name == nullptr || list == nullptr) return;
+  QObject::connect(name, &QLineEdit::textChanged, &dialog, [&dialog, list](const QString& text) {
+    if (text.isEmpty()) return;
+    const QString named = QDir::cleanPath(dialog.directory().absoluteFilePath(text));
+    QItemSelectionModel* selection = list->selectionModel();
+    for (const QModelIndex& row : selection->selectedRows()) {
+      if (QDir::cleanPath(row.data(QFileSystemModel::FilePathRole).toString()) != named) {
+        selection->select(row, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+      }
+    }
+  });
+}
+
 QString StandardTitle(FileDialogRequest::Kind kind) {
   switch (kind) {
     case FileDialogRequest::Kind::Open:
@@ -133,6 +158,7 @@ std::optional<QString> QtUserDialogs::ChooseFile(QWidget* parent, FileDialogRequ
   dialog.setObjectName(request.name);
   dialog.setIconProvider(&file_types);
   dialog.setProxyModel(new ProgramLocaleDates(&dialog));
+  SelectOnlyTheNamedEntry(dialog);
   const bool save = request.kind == FileDialogRequest::Kind::Save;
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   // A missing file is reported by the operation that reads it, not refused by the dialog.
