@@ -4,10 +4,6 @@
 
 namespace {
 
-uint32_t StateOf(const CardImage& image, int block) {
-  return ReadLe32(DirectoryFrameOf(image, block), DirectoryFrame::StateOffset);
-}
-
 // A middle or last block of the kind (in use or removed) whose first block has first_state.
 bool FollowsFirst(uint32_t state, uint32_t first_state) {
   return state == first_state + 1 || state == first_state + 2;

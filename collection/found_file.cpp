@@ -64,7 +64,7 @@ std::vector<FoundSave> SavesOfCard(const CardImage& card, const SaveComments& co
   std::vector<FoundSave> saves;
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     const uint32_t state = GetBlockState(card, block);
-    if (state != BlockState::InUseFirst && state != BlockState::RemovedFirst) continue;
+    if (!IsFirstState(state)) continue;
     FoundSave save;
     save.block = block;
     save.removed = state == BlockState::RemovedFirst;
