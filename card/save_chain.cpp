@@ -20,6 +20,16 @@ bool BlockIsPresent(int block, std::size_t card_bytes) {
   return BlockOffset(block) + BlockSize <= card_bytes;
 }
 
+std::vector<uint8_t> BytesOfBlocks(const CardImage& image, std::span<const int> blocks) {
+  std::vector<uint8_t> bytes;
+  bytes.reserve(blocks.size() * BlockSize);
+  for (int block : blocks) {
+    const auto content = BlockOf(image, block);
+    bytes.insert(bytes.end(), content.begin(), content.end());
+  }
+  return bytes;
+}
+
 ChainWalk WalkSaveChain(const CardImage& image, int first) {
   ChainWalk walk;
   BlockSet passed;

@@ -95,11 +95,7 @@ std::optional<SaveContents> SaveOnCard(const CardImage& image, int block, std::s
   std::ranges::copy(DirectoryFrameOf(image, block), save.frame.begin());
   const ChainWalk chain = WalkSaveChain(image, block);
   save.block_count = static_cast<int>(chain.blocks.size());
-  save.blocks.reserve(chain.blocks.size() * BlockSize);
-  for (int member : chain.blocks) {
-    auto content = BlockOf(image, member);
-    save.blocks.insert(save.blocks.end(), content.begin(), content.end());
-  }
+  save.blocks = BytesOfBlocks(image, chain.blocks);
   return save;
 }
 

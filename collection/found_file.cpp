@@ -76,11 +76,7 @@ std::vector<FoundSave> SavesOfCard(const CardImage& card, const SaveComments& co
     save.broken = !chain.sound();
     if (!save.broken) {
       save.contents.block_count = static_cast<int>(chain.walk.blocks.size());
-      save.contents.blocks.reserve(chain.walk.blocks.size() * BlockSize);
-      for (int member : chain.walk.blocks) {
-        auto content = BlockOf(card, member);
-        save.contents.blocks.insert(save.contents.blocks.end(), content.begin(), content.end());
-      }
+      save.contents.blocks = BytesOfBlocks(card, chain.walk.blocks);
       save.digest = DigestOf(save.contents);
     }
     saves.push_back(std::move(save));
