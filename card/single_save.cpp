@@ -124,11 +124,6 @@ bool ImportSingleSave(CardImage& image, const std::string& path,
   return true;
 }
 
-bool IsDirectoryNameText(const std::string& name) {
-  return !name.empty() && name.size() <= DirectoryFrame::NameLength &&
-         std::ranges::all_of(name, [](char c) { return c >= 0x20 && c < 0x7F; });
-}
-
 bool HoldsRawSave(const std::string& path) {
   if (!RegularFileExists(path)) return false;
   const std::vector<uint8_t> prefix = ReadFilePrefix(path, MaxSingleSaveBytes + 1);
