@@ -7,6 +7,7 @@
 #include "card/formats/card_recogniser.h"
 #include "card/formats/container_codec.h"
 #include "card/formats/raw_save.h"
+#include "card/image_file.h"
 #include "card/save_chain.h"
 #include "card/single_save.h"
 #include "collection/quiet_messages.h"
@@ -97,9 +98,7 @@ FoundFile ExamineBytes(std::span<const uint8_t> bytes, std::uintmax_t size,
     const std::span<const uint8_t> card = bytes.subspan(std::min(header, bytes.size()));
     if (!StartsLikeACard(card)) return {};
     auto image = std::make_unique_for_overwrite<CardImage>();
-    // A file cut after its last used block reads as zero bytes beyond, as the loader does.
-    std::fill(std::copy_n(card.begin(), std::min(card.size(), CardSize), image->begin()),
-              image->end(), uint8_t{0});
+    PlaceCardBytes(*image, card);
     FoundFile found;
     found.kind = FoundKind::Card;
     found.format = InfoOf(recognition.format).code;
