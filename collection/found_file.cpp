@@ -61,7 +61,8 @@ FoundFile SingleSaveFile(std::span<const uint8_t> bytes, std::uintmax_t size,
 
 }  // namespace
 
-std::vector<FoundSave> SavesOfCard(const CardImage& card, const SaveComments& comments) {
+std::vector<FoundSave> SavesOfCard(const CardImage& card, const SaveComments& comments,
+                                   std::size_t card_bytes) {
   std::vector<FoundSave> saves;
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     const uint32_t state = GetBlockState(card, block);
@@ -73,7 +74,7 @@ std::vector<FoundSave> SavesOfCard(const CardImage& card, const SaveComments& co
     std::ranges::copy(DirectoryFrameOf(card, block), save.contents.frame.begin());
     std::copy_n(BlockOf(card, block).begin(), FrameSize, save.title.begin());
     // The same check as removal and export: a save whose chain is broken is not taken whole.
-    const ChainCheck chain = CheckChain(card, block);
+    const ChainCheck chain = CheckChain(card, block, {}, card_bytes);
     save.broken = !chain.sound();
     if (!save.broken) {
       save.contents.block_count = static_cast<int>(chain.walk.blocks.size());
@@ -98,7 +99,7 @@ FoundFile ExamineBytes(std::span<const uint8_t> bytes, std::uintmax_t size,
     const std::span<const uint8_t> card = bytes.subspan(std::min(header, bytes.size()));
     if (!StartsLikeACard(card)) return {};
     auto image = std::make_unique_for_overwrite<CardImage>();
-    PlaceCardBytes(*image, card);
+    const std::size_t card_bytes = PlaceCardBytes(*image, card);
     FoundFile found;
     found.kind = FoundKind::Card;
     found.format = InfoOf(recognition.format).code;
@@ -108,7 +109,7 @@ FoundFile ExamineBytes(std::span<const uint8_t> bytes, std::uintmax_t size,
     container.header.assign(
         bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(header, bytes.size())));
     if (container.header.size() == header) CodecOf(recognition.format).read_header(container);
-    found.saves = SavesOfCard(*image, container.comments);
+    found.saves = SavesOfCard(*image, container.comments, card_bytes);
     return found;
   }
   if (HasMcsShape(bytes, size)) return SingleSaveFile(bytes, size, path, SingleSaveFormat::Mcs);
