@@ -9,14 +9,12 @@
 #include "cli/interrupt.h"
 #include "cli/message_report.h"
 #include "cli/progress_bar.h"
+#include "cli/reader_listing.h"
 #include "readers/pocketstation_device.h"
-#include "readers/reader_registry.h"
 #include "view/system_path.h"
 
 namespace {
 
-const QString kReaderOption = QStringLiteral("leitor");
-const QString kSerialOption = QStringLiteral("serial");
 const QString kReaderSynopsis = QStringLiteral("--leitor memcarduino --serial PORTA");
 const QString kReaderHelp = QStringLiteral("memcarduino (firmware 0.8 ou mais recente).");
 const QString kSerialHelp = QStringLiteral("Porta serial do leitor, como COM3 ou /dev/ttyUSB0.");
@@ -49,16 +47,10 @@ QString GeneralText() {
 }
 
 ReaderEntry ReaderOf(const CommandLine& line) {
-  if (!line.IsSet(kReaderOption) || !line.IsSet(kSerialOption)) {
+  if (!line.IsSet(ReaderOption) || !line.IsSet(SerialOption)) {
     line.Fail(QStringLiteral("a PocketStation é alcançada com %1").arg(kReaderSynopsis));
   }
-  const auto kind = SerialReaderKindNamed(line.Value(kReaderOption).toLower().toStdString());
-  if (!kind) {
-    line.Fail(
-        QStringLiteral("--leitor deve ser memcarduino, não \"%1\"").arg(line.Value(kReaderOption)));
-  }
-  const std::string port = SystemPath(line.Value(kSerialOption));
-  return ReaderEntry{ReaderKindName(*kind) + " (" + port + ")", *kind, port};
+  return NamedSerialReader(line, QStringLiteral("memcarduino"));
 }
 
 int Failed(const ConnectionFailure& failure) {
@@ -95,8 +87,8 @@ int RunPocketstation(const QStringList& arguments) {
   }
   CommandLine line({QStringLiteral("pocketstation ") + action->name, action->positionals,
                     kReaderSynopsis, QString::fromUtf8(action->description)});
-  line.AddOption({kReaderOption}, kReaderHelp, QStringLiteral("LEITOR"));
-  line.AddOption({kSerialOption}, kSerialHelp, QStringLiteral("PORTA"));
+  line.AddOption({ReaderOption}, kReaderHelp, QStringLiteral("LEITOR"));
+  line.AddOption({SerialOption}, kSerialHelp, QStringLiteral("PORTA"));
   if (!line.Parse(arguments.mid(1))) return ExitDone;
   PocketStationDevice device(ReaderOf(line));
   if (auto failure = device.Open()) return Failed(*failure);
