@@ -34,8 +34,9 @@ const Action kActions[] = {
 };
 
 QString GeneralText() {
-  QString text = QStringLiteral("Uso: vexilor-cli pocketstation info|bios SAIDA|relogio %1\n\n")
-                     .arg(kReaderSynopsis);
+  QString text =
+      QStringLiteral("Uso: vexilor-cli pocketstation info|bios SAIDA [--forcar]|relogio %1\n\n")
+          .arg(kReaderSynopsis);
   for (const Action& action : kActions) {
     text += QStringLiteral("  %1: %2\n")
                 .arg(QString::fromUtf8(action.name), QString::fromUtf8(action.description));
@@ -89,11 +90,15 @@ int RunPocketstation(const QStringList& arguments) {
                     kReaderSynopsis, QString::fromUtf8(action->description)});
   line.AddOption({ReaderOption}, kReaderHelp, QStringLiteral("LEITOR"));
   line.AddOption({SerialOption}, kSerialHelp, QStringLiteral("PORTA"));
+  const bool copies_bios = name == "bios";
+  if (copies_bios) line.AddForceOption(QStringLiteral("SAIDA"));
   if (!line.Parse(arguments.mid(1))) return ExitDone;
+  // Refused before the device is touched.
+  if (copies_bios) line.RequireNewOutput(line.Positional(0), {});
   PocketStationDevice device(ReaderOf(line));
   if (auto failure = device.Open()) return Failed(*failure);
 
-  if (name == "bios") {
+  if (copies_bios) {
     CheckFileCanBeWritten(SystemPath(line.Positional(0)));
     return CopyBios(device, line.Positional(0));
   }
