@@ -5,10 +5,8 @@
 #include <QJsonObject>
 
 #include "card/check.h"
-#include "card/file_io.h"
 #include "cli/command_line.h"
 #include "cli/loaded_image.h"
-#include "view/system_path.h"
 
 namespace {
 
@@ -82,35 +80,28 @@ int RunReparar(const QStringList& arguments) {
        "frames 16 a 63 nem nos dados dos 'saves'. Lista cada mudança;\nna segunda "
        "vez não muda nada. A imagem é regravada no lugar (ou em SAIDA) só quando "
        "muda.\nSaída: 0 íntegra depois do reparo, 1 ainda com dano, 2 uso incorreto."});
-  line.AddOption({"o", "saida"}, QStringLiteral("Grava a imagem reparada em SAIDA."),
+  line.AddOption({"o", EditOutputOption}, QStringLiteral("Grava a imagem reparada em SAIDA."),
                  QStringLiteral("SAIDA"));
   line.AddForceOption(QStringLiteral("SAIDA"));
   if (!line.Parse(arguments)) return ExitDone;
 
   const QString path = line.Positional(0);
-  const QString output = line.IsSet("saida") ? line.Value("saida") : path;
-  // -o naming the image itself is the same as no -o.
-  const CardFileUse use = EditUse(path, output);
-  if (use == CardFileUse::OnlyRead) line.RequireNewOutput(output, {path});
-  FileEditLock lock(SystemPath(path));
-  if (!LockForEdit(lock, path)) return ExitFailed;
-  auto loaded = LoadImage(path, HeaderRule::McOnly, use);
-  if (!loaded) return ExitFailed;
-  const std::size_t card_bytes = loaded->container.card_bytes;
-  QString report;
-  for (const Finding& mend : RepairCard(loaded->image, card_bytes)) {
-    report += Line(path, "reparado: " + DescribeMend(mend));
-  }
-  const std::vector<Finding> left = CheckCard(loaded->image, card_bytes);
-  for (const Finding& finding : left) {
-    if (finding.damage) report += Line(path, "não reparado: " + DescribeFinding(finding));
-  }
-  if (report.isEmpty()) report = Line(path, "nada a reparar");
-  PrintOut(report);
-  if (report.contains(QStringLiteral(": reparado: "))) {
-    SaveImage(*loaded, output);
-  } else {
-    PrintError(QStringLiteral("Nada foi alterado; a imagem não foi gravada.\n"));
-  }
-  return HasDamage(left) ? ExitFailed : ExitDone;
+  bool damage_left = false;
+  const int status = ApplyEdit(
+      line,
+      [&](CardImage& image, CardContainer& container) {
+        QString report;
+        for (const Finding& mend : RepairCard(image, container.card_bytes)) {
+          report += Line(path, "reparado: " + DescribeMend(mend));
+        }
+        const std::vector<Finding> left = CheckCard(image, container.card_bytes);
+        for (const Finding& finding : left) {
+          if (finding.damage) report += Line(path, "não reparado: " + DescribeFinding(finding));
+        }
+        if (report.isEmpty()) report = Line(path, "nada a reparar");
+        PrintOut(report);
+        damage_left = HasDamage(left);
+      },
+      HeaderRule::McOnly);
+  return status == ExitDone && damage_left ? ExitFailed : status;
 }

@@ -428,7 +428,8 @@ int RunJuntar(const QStringList& arguments) {
     PlanFile(plan, input.toStdString(), SystemPath(input), OneGroup);
   }
   RequireOutputsApart(line, plan, inputs);
-  if (!line.IsSet(QStringLiteral("forcar")) && !line.IsSet(kSimulateOption)) {
+  // A simulation writes nothing, so it may name cards that exist.
+  if (!line.IsSet(kSimulateOption)) {
     for (const std::string& existing : plan.ExistingTargetFiles()) {
       line.RequireNewOutput(TextFromSystemPath(existing), {});
     }

@@ -36,7 +36,6 @@ namespace {
 
 const QString kImage = QStringLiteral("IMAGEM");
 const QString kBlock = QStringLiteral("BLOCO");
-const QString kOutputOption = QStringLiteral("saida");
 
 // The formats converter offers by name.
 const QString kFormatCodes = QStringLiteral("mc|mcr|gme|vgs|vmp|psx");
@@ -55,10 +54,8 @@ bool IsExportableSave(const CardImage& image, int block) {
   return false;
 }
 
-// A command that changes the loaded image (and the comments its file keeps) and writes it back,
-// to -o or in place, only when the change went through and altered something. Its arguments are
-// checked before the image is read.
-using Edit = std::function<void(CardImage& image, CardContainer& container)>;
+// A command that changes the loaded image and writes it back. Its arguments are checked before
+// the image is read.
 using EditFromArguments = std::function<Edit(const CommandLine& line)>;
 
 using AddOptions = std::function<void(CommandLine& line)>;
@@ -70,39 +67,11 @@ std::unique_ptr<CommandLine> EditCommandLine(CommandUsage usage, const AddOption
   usage.description +=
       QStringLiteral("\nA imagem é regravada no lugar (ou em SAIDA.mc) só quando muda.");
   auto line = std::make_unique<CommandLine>(std::move(usage));
-  line->AddOption({"o", kOutputOption}, QStringLiteral("Grava a imagem alterada em SAIDA.mc."),
+  line->AddOption({"o", EditOutputOption}, QStringLiteral("Grava a imagem alterada em SAIDA.mc."),
                   QStringLiteral("SAIDA.mc"));
   line->AddForceOption(QStringLiteral("SAIDA.mc"));
   if (add_options) add_options(*line);
   return line;
-}
-
-// Where an edit writes the image.
-QString EditOutput(const CommandLine& line) {
-  return line.IsSet(kOutputOption) ? line.Value(kOutputOption) : line.Positional(0);
-}
-
-int ApplyEdit(const CommandLine& line, const Edit& edit) {
-  const QString path = line.Positional(0);
-  // -o naming the image itself is the same as no -o.
-  const CardFileUse use = EditUse(path, EditOutput(line));
-  if (use == CardFileUse::OnlyRead) line.RequireNewOutput(EditOutput(line), {path});
-
-  // Held from the read to the write, so that a second edit reads this one's result.
-  FileEditLock lock(SystemPath(path));
-  if (!LockForEdit(lock, path)) return ExitFailed;
-  auto loaded = LoadImage(path, HeaderRule::Exact, use);
-  if (!loaded) return ExitFailed;
-  const auto before = std::make_unique<const LoadedImage>(*loaded);
-  const int messages_before = MessagesShown();
-  edit(loaded->image, loaded->container);
-  if (MessagesShown() != messages_before) return ExitFailed;
-  if (loaded->image == before->image && loaded->container.comments == before->container.comments) {
-    PrintError(QStringLiteral("Nada foi alterado; a imagem não foi gravada.\n"));
-    return ExitDone;
-  }
-  SaveImage(*loaded, EditOutput(line));
-  return ExitDone;
 }
 
 int RunEdit(const QStringList& arguments, CommandUsage usage, const EditFromArguments& make_edit,
@@ -339,8 +308,8 @@ int RunImportar(const QStringList& arguments) {
        "da qual\n--bloco escolhe o 'save' pelo seu primeiro bloco. Um 'save' com o nome de outro "
        "que já está\nna imagem é recusado, a não ser com --substituir."},
       [](const CommandLine& line) -> Edit {
-        if (line.IsSet(kOutputOption)) {
-          line.RequireDistinctFiles(line.Value(kOutputOption), {line.Positional(1)});
+        if (line.IsSet(EditOutputOption)) {
+          line.RequireDistinctFiles(line.Value(EditOutputOption), {line.Positional(1)});
         }
         const std::string source = SystemPath(line.Positional(1));
         const bool card = HoldsCardImage(source);

@@ -68,7 +68,7 @@ constexpr Command kCommands[] = {
     {"catalogo", "CAMINHO... [--json] [--duplicados]",
      "lista os 'saves' de todas as imagens e 'saves' avulsos de arquivos e pastas", RunCatalogo},
     {"leitores", "", "mostra os leitores seriais que as portas encontradas podem ter", RunLeitores},
-    {"pocketstation", "info|bios SAIDA|relogio --leitor memcarduino --serial PORTA",
+    {"pocketstation", "info|bios SAIDA [--forcar]|relogio --leitor memcarduino --serial PORTA",
      "lê o número de série e o relógio, copia a BIOS ou acerta o relógio de uma PocketStation",
      RunPocketstation},
 };

@@ -9,14 +9,12 @@
 #include "cli/interrupt.h"
 #include "cli/message_report.h"
 #include "cli/progress_bar.h"
+#include "cli/reader_listing.h"
 #include "readers/pocketstation_device.h"
-#include "readers/reader_registry.h"
 #include "view/system_path.h"
 
 namespace {
 
-const QString kReaderOption = QStringLiteral("leitor");
-const QString kSerialOption = QStringLiteral("serial");
 const QString kReaderSynopsis = QStringLiteral("--leitor memcarduino --serial PORTA");
 const QString kReaderHelp = QStringLiteral("memcarduino (firmware 0.8 ou mais recente).");
 const QString kSerialHelp = QStringLiteral("Porta serial do leitor, como COM3 ou /dev/ttyUSB0.");
@@ -36,8 +34,9 @@ const Action kActions[] = {
 };
 
 QString GeneralText() {
-  QString text = QStringLiteral("Uso: vexilor-cli pocketstation info|bios SAIDA|relogio %1\n\n")
-                     .arg(kReaderSynopsis);
+  QString text =
+      QStringLiteral("Uso: vexilor-cli pocketstation info|bios SAIDA [--forcar]|relogio %1\n\n")
+          .arg(kReaderSynopsis);
   for (const Action& action : kActions) {
     text += QStringLiteral("  %1: %2\n")
                 .arg(QString::fromUtf8(action.name), QString::fromUtf8(action.description));
@@ -49,16 +48,10 @@ QString GeneralText() {
 }
 
 ReaderEntry ReaderOf(const CommandLine& line) {
-  if (!line.IsSet(kReaderOption) || !line.IsSet(kSerialOption)) {
+  if (!line.IsSet(ReaderOption) || !line.IsSet(SerialOption)) {
     line.Fail(QStringLiteral("a PocketStation é alcançada com %1").arg(kReaderSynopsis));
   }
-  const auto kind = SerialReaderKindNamed(line.Value(kReaderOption).toLower().toStdString());
-  if (!kind) {
-    line.Fail(
-        QStringLiteral("--leitor deve ser memcarduino, não \"%1\"").arg(line.Value(kReaderOption)));
-  }
-  const std::string port = SystemPath(line.Value(kSerialOption));
-  return ReaderEntry{ReaderKindName(*kind) + " (" + port + ")", *kind, port};
+  return NamedSerialReader(line, QStringLiteral("memcarduino"));
 }
 
 int Failed(const ConnectionFailure& failure) {
@@ -95,13 +88,17 @@ int RunPocketstation(const QStringList& arguments) {
   }
   CommandLine line({QStringLiteral("pocketstation ") + action->name, action->positionals,
                     kReaderSynopsis, QString::fromUtf8(action->description)});
-  line.AddOption({kReaderOption}, kReaderHelp, QStringLiteral("LEITOR"));
-  line.AddOption({kSerialOption}, kSerialHelp, QStringLiteral("PORTA"));
+  line.AddOption({ReaderOption}, kReaderHelp, QStringLiteral("LEITOR"));
+  line.AddOption({SerialOption}, kSerialHelp, QStringLiteral("PORTA"));
+  const bool copies_bios = name == "bios";
+  if (copies_bios) line.AddForceOption(QStringLiteral("SAIDA"));
   if (!line.Parse(arguments.mid(1))) return ExitDone;
+  // Refused before the device is touched.
+  if (copies_bios) line.RequireNewOutput(line.Positional(0), {});
   PocketStationDevice device(ReaderOf(line));
   if (auto failure = device.Open()) return Failed(*failure);
 
-  if (name == "bios") {
+  if (copies_bios) {
     CheckFileCanBeWritten(SystemPath(line.Positional(0)));
     return CopyBios(device, line.Positional(0));
   }

@@ -2,6 +2,7 @@
 
 #include "cli/command_line.h"
 #include "readers/reader_registry.h"
+#include "view/system_path.h"
 
 int RunLeitores(const QStringList& arguments) {
   CommandLine line(CommandUsage{"leitores",
@@ -25,4 +26,14 @@ int RunLeitores(const QStringList& arguments) {
   }
   PrintOut(text.isEmpty() ? QStringLiteral("Nenhuma porta serial encontrada.\n") : text);
   return ExitDone;
+}
+
+ReaderEntry NamedSerialReader(const CommandLine& line, const QString& accepted) {
+  const auto kind = SerialReaderKindNamed(line.Value(ReaderOption).toLower().toStdString());
+  if (!kind) {
+    line.Fail(
+        QStringLiteral("--leitor deve ser %1, não \"%2\"").arg(accepted, line.Value(ReaderOption)));
+  }
+  const std::string port = SystemPath(line.Value(SerialOption));
+  return ReaderEntry{ReaderKindName(*kind) + " (" + port + ")", *kind, port};
 }

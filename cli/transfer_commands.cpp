@@ -8,6 +8,7 @@
 #include "card/formats/card_file.h"
 #include "card/image_file.h"
 #include "cli/command_line.h"
+#include "cli/reader_listing.h"
 #include "cli/reported_transfer.h"
 #include "cli/write_verification.h"
 #include "readers/emulated_ps3_adaptor.h"
@@ -26,8 +27,6 @@ namespace {
 const QString kPortOption = QStringLiteral("porta");
 const QString kDelayOption = QStringLiteral("delay");
 const QString kVirtualCardOption = QStringLiteral("cartao-virtual");
-const QString kReaderOption = QStringLiteral("leitor");
-const QString kSerialOption = QStringLiteral("serial");
 const QString kVerifyOption = QStringLiteral("verificar");
 const QStringList kPortNames = {"LPT1", "LPT2", "LPT3"};
 constexpr int kFirstDelay = 1;
@@ -50,11 +49,11 @@ void AddTransferOptions(CommandLine& line) {
                  QStringLiteral("Usa um Memory Card emulado, guardado no arquivo CARTAO.mc, em "
                                 "vez da porta."),
                  QStringLiteral("CARTAO.mc"));
-  line.AddOption({kReaderOption},
+  line.AddOption({ReaderOption},
                  QStringLiteral("Leitor em vez do cabo: memcarduino, ps1cardlink ou dexdrive (com "
                                 "--serial), ou ps3usb (Adaptador USB PS3)."),
                  QStringLiteral("memcarduino|ps1cardlink|dexdrive|ps3usb"));
-  line.AddOption({kSerialOption},
+  line.AddOption({SerialOption},
                  QStringLiteral("Porta serial do leitor, como COM3 ou /dev/ttyUSB0 (veja "
                                 "vexilor-cli leitores)."),
                  QStringLiteral("PORTA"));
@@ -70,32 +69,25 @@ CommandUsage TransferUsage(QString name, QStringList positionals, QString descri
 }
 
 bool UsbAdaptorNamed(const CommandLine& line) {
-  return line.IsSet(kReaderOption) &&
-         line.Value(kReaderOption).toLower().toStdString() == Ps3AdaptorReader().port;
+  return line.IsSet(ReaderOption) &&
+         line.Value(ReaderOption).toLower().toStdString() == Ps3AdaptorReader().port;
 }
 
 // --leitor names a reader, which keeps its own time: no --delay with it. A serial reader needs
 // --serial; the USB adaptor is found by its ids.
 std::optional<ReaderEntry> ReaderOf(const CommandLine& line) {
-  if (line.IsSet(kDelayOption) && line.IsSet(kReaderOption)) {
+  if (line.IsSet(kDelayOption) && line.IsSet(ReaderOption)) {
     line.Fail(QStringLiteral("--delay vale só para a porta paralela"));
   }
   if (UsbAdaptorNamed(line)) {
-    if (line.IsSet(kSerialOption)) line.Fail(QStringLiteral("--serial não vale para ps3usb"));
+    if (line.IsSet(SerialOption)) line.Fail(QStringLiteral("--serial não vale para ps3usb"));
     return Ps3AdaptorReader();
   }
-  if (line.IsSet(kReaderOption) != line.IsSet(kSerialOption)) {
+  if (line.IsSet(ReaderOption) != line.IsSet(SerialOption)) {
     line.Fail(QStringLiteral("--leitor e --serial vão juntos"));
   }
-  if (!line.IsSet(kReaderOption)) return std::nullopt;
-  const auto kind = SerialReaderKindNamed(line.Value(kReaderOption).toLower().toStdString());
-  if (!kind) {
-    line.Fail(
-        QStringLiteral("--leitor deve ser memcarduino, ps1cardlink, dexdrive ou ps3usb, não \"%1\"")
-            .arg(line.Value(kReaderOption)));
-  }
-  const std::string port = SystemPath(line.Value(kSerialOption));
-  return ReaderEntry{ReaderKindName(*kind) + " (" + port + ")", *kind, port};
+  if (!line.IsSet(ReaderOption)) return std::nullopt;
+  return NamedSerialReader(line, QStringLiteral("memcarduino, ps1cardlink, dexdrive ou ps3usb"));
 }
 
 TransferOptions TransferOptionsOf(const CommandLine& line) {
@@ -104,7 +96,7 @@ TransferOptions TransferOptionsOf(const CommandLine& line) {
     line.Fail(QStringLiteral("use --porta ou --cartao-virtual, não os dois"));
   }
   // The USB adaptor alone may stand in front of the emulated card.
-  const bool reader = line.IsSet(kReaderOption) || line.IsSet(kSerialOption);
+  const bool reader = line.IsSet(ReaderOption) || line.IsSet(SerialOption);
   const bool virtual_card_refused = line.IsSet(kVirtualCardOption) && !UsbAdaptorNamed(line);
   if (reader && (line.IsSet(kPortOption) || virtual_card_refused)) {
     line.Fail(QStringLiteral("use só um de --porta, --cartao-virtual e --leitor"));

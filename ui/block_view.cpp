@@ -72,13 +72,6 @@ void TForm1::ResetSourceInfo() {
   Label10->setText(QStringLiteral("Blocos Livres: 0"));
 }
 
-QString TForm1::SuggestSaveFileName() const {
-  const int block = SelectedBlock();
-  const QString title =
-      IsSaveBlock(block) ? ReadableSaveTitle(document_->Image(), block) : QString();
-  return ::SuggestSaveFileName(title, Edit5->text());
-}
-
 void TForm1::SetImageControlsEnabled(bool enabled) {
   ListBox1->setEnabled(enabled);
   for (QLineEdit* edit : detail_edits_) edit->setEnabled(enabled);

@@ -4,9 +4,9 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 
-QDialogButtonBox* NewOkCancelButtons(QDialog& dialog) {
+QDialogButtonBox* NewOkCancelButtons(QDialog& dialog, const QString& ok_text) {
   auto* buttons = new QDialogButtonBox(&dialog);
-  QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+  QPushButton* ok = buttons->addButton(ok_text, QDialogButtonBox::AcceptRole);
   ok->setObjectName(QStringLiteral("Button1"));
   ok->setDefault(true);
   buttons->addButton(QStringLiteral("Cancelar"), QDialogButtonBox::RejectRole)

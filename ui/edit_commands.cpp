@@ -175,7 +175,7 @@ void TForm1::Salvarnico1Click() {
   }
   const int block = SelectedSaveStart();
   if (block == 0) return;
-  SaveDialog2.file_name = SuggestSaveFileName() + kSingleSaveExtension;
+  SaveDialog2.file_name = SuggestSaveFileName(document_->Image(), block) + kSingleSaveExtension;
   Frame frame;
   std::ranges::copy(DirectoryFrameOf(document_->Image(), block), frame.begin());
   SaveDialog2.filter_file_names = {SaveDialog2.file_name};

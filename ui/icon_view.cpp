@@ -99,7 +99,7 @@ void TForm1::Salvarcone1Click() {
   const QStringList extensions = IconExportExtensions();
   SaveDialog3.filter_file_names.clear();
   for (const QString& extension : extensions) {
-    SaveDialog3.filter_file_names << SuggestSaveFileName() + extension;
+    SaveDialog3.filter_file_names << SuggestSaveFileName(document_->Image(), block) + extension;
   }
   SaveDialog3.file_name = SaveDialog3.filter_file_names.value(SaveDialog3.filter_index);
   const std::optional<QString> chosen = RunFileDialog(SaveDialog3);

@@ -3,7 +3,6 @@
 
 #include <QApplication>
 #include <QDateTime>
-#include <QInputDialog>
 #include <QProgressDialog>
 #include <variant>
 
@@ -34,18 +33,18 @@ std::optional<ReaderEntry> TForm1::ChoosePocketStationReader() {
   if (readers.size() == 1) return readers.front();
   QStringList labels;
   for (const ReaderEntry& reader : readers) labels << QString::fromStdString(reader.label);
-  QInputDialog chooser(this);
-  chooser.setObjectName(QStringLiteral("EscolhaLeitor"));
-  chooser.setWindowTitle(QStringLiteral("PocketStation"));
-  chooser.setLabelText(QStringLiteral("Leitor:"));
-  chooser.setComboBoxItems(labels);
-  chooser.setOkButtonText(QStringLiteral("OK"));
-  chooser.setCancelButtonText(QStringLiteral("Cancelar"));
-  if (chooser.exec() != QDialog::Accepted) return std::nullopt;
-  return readers.at(static_cast<std::size_t>(labels.indexOf(chooser.textValue())));
+  const std::optional<int> chosen =
+      dialogs_.ChooseItem(this, QStringLiteral("PocketStation"), QStringLiteral("Leitor:"), labels);
+  if (!chosen) return std::nullopt;
+  return readers.at(static_cast<std::size_t>(*chosen));
 }
 
 namespace {
+
+void ShowFailure(UserDialogs& dialogs, QWidget* parent, const ConnectionFailure& failure) {
+  dialogs.ShowMessage(parent, QString::fromStdString(failure.text),
+                      QString::fromStdString(failure.caption));
+}
 
 // The device opened on the chosen reader, or nothing after its refusal was shown.
 std::unique_ptr<PocketStationDevice> OpenDevice(const ReaderEntry& reader, UserDialogs& dialogs,
@@ -55,8 +54,7 @@ std::unique_ptr<PocketStationDevice> OpenDevice(const ReaderEntry& reader, UserD
   auto failure = device->Open();
   QApplication::restoreOverrideCursor();
   if (!failure) return device;
-  dialogs.ShowMessage(parent, QString::fromStdString(failure->text),
-                      QString::fromStdString(failure->caption));
+  ShowFailure(dialogs, parent, *failure);
   return nullptr;
 }
 
@@ -69,8 +67,7 @@ void TForm1::PocketStationInfo1Click() {
   if (!device) return;
   const auto info = device->ReadInfo();
   if (const auto* failure = std::get_if<ConnectionFailure>(&info)) {
-    dialogs_.ShowMessage(this, QString::fromStdString(failure->text),
-                         QString::fromStdString(failure->caption));
+    ShowFailure(dialogs_, this, *failure);
     return;
   }
   dialogs_.ShowMessage(this, QString::fromStdString(InfoText(std::get<PocketStation::Info>(info))),
@@ -107,8 +104,7 @@ void TForm1::PocketStationBios1Click() {
   });
   progress.reset();
   if (const auto* failure = std::get_if<ConnectionFailure>(&copied)) {
-    dialogs_.ShowMessage(this, QString::fromStdString(failure->text),
-                         QString::fromStdString(failure->caption));
+    ShowFailure(dialogs_, this, *failure);
     return;
   }
   WriteFileAtomically(SystemPath(path), std::get<std::vector<uint8_t>>(copied));
@@ -123,8 +119,7 @@ void TForm1::PocketStationRelogio1Click() {
   if (!device) return;
   const PocketStation::Clock clock = ClockOf(QDateTime::currentDateTime());
   if (auto failure = device->SetClock(clock)) {
-    dialogs_.ShowMessage(this, QString::fromStdString(failure->text),
-                         QString::fromStdString(failure->caption));
+    ShowFailure(dialogs_, this, *failure);
     return;
   }
   dialogs_.ShowMessage(this, QString::fromStdString(ClockSetText(clock)), kMessageCaption);

@@ -178,9 +178,7 @@ void TForm1::ExportSavesToFolder(const std::vector<int>& blocks) {
   if (!folder) return;
   for (int block : blocks) {
     const QString name =
-        AddMissingExtension(::SuggestSaveFileName(BlockLineText(document_->Image(), block),
-                                                  SaveDetails(document_->Image(), block).region),
-                            kSingleSaveExtension);
+        AddMissingExtension(SuggestSaveFileName(document_->Image(), block), kSingleSaveExtension);
     const QString path = QDir(*folder).filePath(name);
     if (RegularFileExists(SystemPath(path)) &&
         !dialogs_.AskYesNo(this, WindowTexts::ReplaceFileQuestion.arg(path),

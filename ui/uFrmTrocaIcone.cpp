@@ -3,9 +3,9 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QTimer>
 
+#include "dialog_buttons.h"
 #include "stretched_picture.h"
 
 namespace {
@@ -33,15 +33,7 @@ TFrmTrocaIcone::TFrmTrocaIcone(std::vector<QImage> current, std::vector<QImage> 
   };
   ImageAtual = add_icon("ImageAtual", "Atual", 0);
   ImageNova = add_icon("ImageNova", "Novo", 1);
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton(QStringLiteral("Trocar"), QDialogButtonBox::AcceptRole);
-  ok->setObjectName(QStringLiteral("Button1"));
-  ok->setDefault(true);
-  buttons->addButton(QStringLiteral("Cancelar"), QDialogButtonBox::RejectRole)
-      ->setObjectName(QStringLiteral("Button2"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout->addWidget(buttons, 2, 0, 1, 2);
+  layout->addWidget(NewOkCancelButtons(*this, QStringLiteral("Trocar")), 2, 0, 1, 2);
   Timer1 = new QTimer(this);
   connect(Timer1, &QTimer::timeout, this, [this] {
     ++phase_;

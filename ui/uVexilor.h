@@ -92,7 +92,6 @@ class TForm1 : public QMainWindow {
   void ShowSaveDetails(int block);
   void ClearSaveDetails();
   void ResetSourceInfo();
-  QString SuggestSaveFileName() const;
 
   void BuildIconList();
   void ShowSaveIcon(int index);

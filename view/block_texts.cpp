@@ -221,6 +221,10 @@ QString SuggestSaveFileName(const QString& title, const QString& region_text) {
   return CleanFileName(TrimBlanksAndControls(title) + u'_' + TrimBlanksAndControls(region_text));
 }
 
+QString SuggestSaveFileName(const CardImage& image, int block) {
+  return SuggestSaveFileName(ReadableSaveTitle(image, block), SaveDetails(image, block).region);
+}
+
 QString AddMissingExtension(const QString& name, const QString& extension) {
   for (qsizetype i = name.size() - 1; i >= 0; --i) {
     if (name[i] == u'.') return name;

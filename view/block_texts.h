@@ -54,4 +54,6 @@ QString FreeBlocksText(const CardImage& image);      // Label10
 QString CleanFileName(const QString& text);
 // The export name proposed for a save: its title (ReadableSaveTitle) and region, joined by "_".
 QString SuggestSaveFileName(const QString& title, const QString& region_text);
+// That name for the save that starts at block.
+QString SuggestSaveFileName(const CardImage& image, int block);
 QString AddMissingExtension(const QString& name, const QString& extension);

@@ -86,6 +86,17 @@ TEST_F(CheckCommandTest, RepararMendsOnceAndRefusesWhatIsNoCard) {
   EXPECT_EQ(Read(no_card), text);
 }
 
+// A sound card is not written, even when its file name holds the words of a mend.
+TEST_F(CheckCommandTest, RepararWritesNothingForASoundCardWhateverItsName) {
+  const QString card = Write("a: reparado: b.mc", Bytes(BlankCard()));
+  const std::string copy = folder_.File("copia.mc");
+  CliResult result = RunCli({"reparar", card, "-o", QString::fromStdString(copy)});
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.out, card + ": nada a reparar\n");
+  EXPECT_EQ(result.err, "Nada foi alterado; a imagem não foi gravada.\n");
+  EXPECT_FALSE(std::filesystem::exists(copy));
+}
+
 // What the repair may not mend is listed, and the exit status says damage is left.
 TEST_F(CheckCommandTest, RepararSaysWhatItLeft) {
   CardImage image = BlankCard();

@@ -60,6 +60,14 @@ TEST_F(PocketStationCommandTest, BiosIsCopiedInOneHundredTwentyEightParts) {
   std::vector<uint8_t> expected;
   for (int part = 0; part < 128; ++part) expected.insert(expected.end(), {0xB1, uint8_t(part)});
   EXPECT_EQ(Sent(), expected);
+
+  // An existing file is replaced only with --forcar, and refused before the device is asked.
+  const std::size_t sent_before = reader_.Received().size();
+  const CliResult again = Run({"bios", QString::fromStdString(path)});
+  EXPECT_EQ(again.exit_code, 2);
+  EXPECT_TRUE(again.err.contains("já existe; use --forcar")) << again.err.toStdString();
+  EXPECT_EQ(reader_.Received().size(), sent_before);
+  EXPECT_EQ(Run({"bios", QString::fromStdString(path), "--forcar"}).exit_code, 0);
 }
 
 // The clock goes out as BCD day, month, year, century, second, minute, hour and weekday with

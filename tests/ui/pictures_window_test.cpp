@@ -170,6 +170,29 @@ class PicturesWindowTest : public QObject {
     QVERIFY(!QFile::exists(f.Path(QStringLiteral("bios.bin"))));
   }
 
+  // Of several serial readers the Arduino one is offered first; another chosen is told it has
+  // no PocketStation commands.
+  void pocketStationReaderChoice() {
+    f.window.reset();
+    f.window = std::make_unique<TForm1>(
+        f.dialogs,
+        ReaderAccess{[] {
+                       return std::vector<ReaderEntry>{
+                           {"DexDrive (ttyS0)", ReaderKind::DexDrive, "/dev/ttyS0"},
+                           ParallelReader("LPT1"),
+                           {"MemCARDuino (ttyUSB0)", ReaderKind::Memcarduino, "/dev/ttyUSB0"}};
+                     },
+                     MakeReaderConnection});
+    f.dialogs.QueueItem(1);
+    f.Trigger(QStringLiteral("PocketStationInfo1"));
+    QCOMPARE(f.dialogs.Requests().front().items,
+             (QStringList{"MemCARDuino (ttyUSB0)", "DexDrive (ttyS0)"}));
+    QCOMPARE(f.dialogs.Log(),
+             (QStringList{"PocketStation: Leitor:",
+                          "Erro: Só o leitor MemCARDuino (firmware 0.8 ou mais recente) tem os "
+                          "comandos da PocketStation."}));
+  }
+
   void pocketStationSubmenuWantsASerialPort() {
     f.window.reset();
     f.window = std::make_unique<TForm1>(

@@ -1,5 +1,7 @@
 // "Abrir arquivo de 'Save' único" with a card image, and "Salvar arquivo de 'Save' único " in
 // each format, through the real picker window.
+#include <QDir>
+#include <QFile>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QTest>
@@ -11,6 +13,20 @@
 #include "vexilor_application.h"
 
 using namespace test_support;
+
+namespace {
+
+// Block 1: a save titled "テスト" (Shift-JIS 83 65 83 58 83 67), region JP.
+CardImage JapaneseCard() {
+  CardImage card = BlankCard();
+  PlaceSave(card, {.blocks = {1},
+                   .title = {0x83, 0x65, 0x83, 0x58, 0x83, 0x67},
+                   .region = 'I',
+                   .product_code = "SLPS-01234"});
+  return card;
+}
+
+}  // namespace
 
 class SavePickerTest : public QObject {
   Q_OBJECT
@@ -63,11 +79,7 @@ class SavePickerTest : public QObject {
   // A Japanese title ("テスト", Shift-JIS 83 65 83 58 83 67) reads as such in the picker, and
   // the export of that save proposes it as the file's name.
   void japaneseTitlesAreReadable() {
-    CardImage card = BlankCard();
-    PlaceSave(card, {.blocks = {1},
-                     .title = {0x83, 0x65, 0x83, 0x58, 0x83, 0x67},
-                     .region = 'I',
-                     .product_code = "SLPS-01234"});
+    const CardImage card = JapaneseCard();
     const QString other = f.Path(QStringLiteral("japones.mc"));
     WriteBytes(other.toStdString(), card);
     f.OpenCard(card);
@@ -86,6 +98,22 @@ class SavePickerTest : public QObject {
     f.dialogs.QueueCancel();
     f.Trigger(QStringLiteral("Salvarnico1"));
     QCOMPARE(f.dialogs.Requests().back().file.file_name, QStringLiteral("テスト_JP.mcs"));
+  }
+
+  // Saves exported together into a folder are named as each would be alone.
+  void severalSavesExportedTogetherKeepTheirReadableTitles() {
+    CardImage card = JapaneseCard();
+    PlaceSave(card, {.blocks = {2}, .title = SingleByteTitle("ABC"), .region = 'A', .seed = 2});
+    f.OpenCard(card);
+    f.ClickLine(0);
+    QTest::mouseClick(f.List()->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      f.List()->visualItemRect(f.List()->item(1)).center());
+    const QString folder = f.Path(QStringLiteral("saves"));
+    QVERIFY(QDir().mkpath(folder));
+    f.dialogs.QueueFile(folder);
+    f.Trigger(QStringLiteral("Salvarnico1"));
+    QCOMPARE(QDir(folder).entryList(QDir::Files),
+             (QStringList{QStringLiteral("ABC_US.mcs"), QStringLiteral("テスト_JP.mcs")}));
   }
 
   void cancelChangesNothing() {
