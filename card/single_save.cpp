@@ -18,24 +18,28 @@ void ShowExportRefusal() {
   ShowMessage("Não é possível exportar o Save. A checagem de consistência falhou!", "Erro");
 }
 
-// The blocks of removed saves that a restoration could bring back.
-BlockSet RestorableBlocks(const CardImage& image) {
-  BlockSet blocks;
+// The chains of the removed saves a restoration could bring back, each from its first block, in
+// the order of their first blocks.
+std::vector<std::vector<int>> RestorableSaves(const CardImage& image) {
+  std::vector<std::vector<int>> saves;
   for (int first = FirstSaveBlock; first <= LastSaveBlock; ++first) {
     if (GetBlockState(image, first) != BlockState::RemovedFirst) continue;
-    const ChainCheck chain = CheckChain(image, first);
-    if (!chain.sound()) continue;
-    for (int block : chain.walk.blocks) blocks.set(static_cast<std::size_t>(block));
+    ChainCheck chain = CheckChain(image, first);
+    if (chain.sound()) saves.push_back(std::move(chain.walk.blocks));
   }
-  return blocks;
+  return saves;
 }
 
 // The n blocks an import takes, ascending: never-used blocks first, then removed blocks no
 // restorable save holds, then removed saves' blocks, and those of last_resort only when the others
 // do not suffice; each group lowest first.
-std::vector<int> ImportTargets(const CardImage& image, int n, std::span<const int> last_resort) {
+std::vector<int> ImportTargets(const CardImage& image, int n, std::span<const int> last_resort,
+                               const std::vector<std::vector<int>>& restorable_saves) {
+  BlockSet restorable;
+  for (const std::vector<int>& chain : restorable_saves) {
+    for (int block : chain) restorable.set(static_cast<std::size_t>(block));
+  }
   std::vector<int> ranked[4];
-  const BlockSet restorable = RestorableBlocks(image);
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     const uint32_t state = GetBlockState(image, block);
     if (!IsAvailableState(state)) continue;
@@ -51,19 +55,15 @@ std::vector<int> ImportTargets(const CardImage& image, int n, std::span<const in
 }
 
 // Names each restorable removed save that an import into blocks overwrites.
-void WarnOfOverwrittenSaves(const CardImage& before, const std::vector<int>& blocks) {
-  const BlockSet restorable = RestorableBlocks(before);
-  for (int first = FirstSaveBlock; first <= LastSaveBlock; ++first) {
-    if (GetBlockState(before, first) != BlockState::RemovedFirst ||
-        !restorable[static_cast<std::size_t>(first)]) {
-      continue;
-    }
-    const ChainWalk chain = WalkSaveChain(before, first);
+void WarnOfOverwrittenSaves(const CardImage& before,
+                            const std::vector<std::vector<int>>& restorable_saves,
+                            const std::vector<int>& blocks) {
+  for (const std::vector<int>& chain : restorable_saves) {
     const bool hit = std::ranges::any_of(
-        chain.blocks, [&](int block) { return std::ranges::count(blocks, block) > 0; });
+        chain, [&](int block) { return std::ranges::count(blocks, block) > 0; });
     if (!hit) continue;
-    ShowWarning("O 'save' removido do bloco " + std::to_string(first) + " (" +
-                DirectoryName(DirectoryFrameOf(before, first)) +
+    ShowWarning("O 'save' removido do bloco " + std::to_string(chain.front()) + " (" +
+                DirectoryName(DirectoryFrameOf(before, chain.front())) +
                 ") foi sobrescrito e não pode mais ser restaurado.");
   }
 }
@@ -161,8 +161,9 @@ int ImportSave(CardImage& image, const SaveContents& save, std::span<const int> 
                 "Erro");
     return 0;
   }
-  std::vector<int> targets = ImportTargets(image, n, last_resort);
-  WarnOfOverwrittenSaves(image, targets);
+  const std::vector<std::vector<int>> restorable = RestorableSaves(image);
+  std::vector<int> targets = ImportTargets(image, n, last_resort, restorable);
+  WarnOfOverwrittenSaves(image, restorable, targets);
   for (std::size_t i = 0; i < targets.size(); ++i) {
     int block = targets[i];
     auto frame = DirectoryFrameOf(image, block);
