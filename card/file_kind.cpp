@@ -3,18 +3,8 @@
 #include "card_image.h"
 #include "file_io.h"
 #include "formats/card_recogniser.h"
+#include "formats/mcs.h"
 #include "single_save.h"
-
-namespace {
-
-// One directory frame whose state is "in use, first block", then one to fifteen whole blocks.
-bool HasSingleSaveShape(const std::vector<uint8_t>& file) {
-  if (file.size() <= SingleSaveHeaderSize || file.size() > MaxSingleSaveFileSize) return false;
-  if ((file.size() - SingleSaveHeaderSize) % BlockSize != 0) return false;
-  return file[DirectoryFrame::StateOffset] == BlockState::InUseFirst;
-}
-
-}  // namespace
 
 CardFileKind KindOfFile(const std::string& path) {
   if (!RegularFileExists(path)) return CardFileKind::CardImage;
@@ -24,5 +14,5 @@ CardFileKind KindOfFile(const std::string& path) {
     return CardFileKind::SingleSave;
   }
   if (RecogniseCardFile(file).verdict != CardFileVerdict::Unknown) return CardFileKind::CardImage;
-  return HasSingleSaveShape(file) ? CardFileKind::SingleSave : CardFileKind::CardImage;
+  return HasMcsShape(file, file.size()) ? CardFileKind::SingleSave : CardFileKind::CardImage;
 }

@@ -6,6 +6,7 @@
 #include "card/file_io.h"
 #include "card/formats/card_recogniser.h"
 #include "card/formats/container_codec.h"
+#include "card/formats/mcs.h"
 #include "card/formats/raw_save.h"
 #include "card/image_file.h"
 #include "card/save_chain.h"
@@ -26,15 +27,6 @@ const char* SingleSaveCode(SingleSaveFormat format) {
 // still holds good saves, and a catalogue only reads them.
 bool StartsLikeACard(std::span<const uint8_t> card) {
   return card.size() >= 2 && card[0] == HeaderFrame[0] && card[1] == HeaderFrame[1];
-}
-
-// A .mcs has no magic of its own: the first directory frame of a save, then whole blocks
-// starting with the title magic.
-bool HasMcsShape(std::span<const uint8_t> bytes, std::uintmax_t size) {
-  if (size <= SingleSaveHeaderSize || size > MaxSingleSaveFileSize) return false;
-  if ((size - SingleSaveHeaderSize) % BlockSize != 0) return false;
-  return bytes[DirectoryFrame::StateOffset] == BlockState::InUseFirst &&
-         HasTitleMagicAt(bytes, SingleSaveHeaderSize);
 }
 
 FoundFile SingleSaveFile(std::span<const uint8_t> bytes, std::uintmax_t size,
@@ -112,7 +104,10 @@ FoundFile ExamineBytes(std::span<const uint8_t> bytes, std::uintmax_t size,
     found.saves = SavesOfCard(*image, container.comments, card_bytes);
     return found;
   }
-  if (HasMcsShape(bytes, size)) return SingleSaveFile(bytes, size, path, SingleSaveFormat::Mcs);
+  // A .mcs, its first block starting with the title magic; anything else is no file of ours.
+  if (HasMcsShape(bytes, size) && HasTitleMagicAt(bytes, SingleSaveHeaderSize)) {
+    return SingleSaveFile(bytes, size, path, SingleSaveFormat::Mcs);
+  }
   return {};
 }
 

@@ -29,6 +29,16 @@ std::optional<SaveContents> DecodeMcs(std::span<const uint8_t> file, std::uintma
   return save;
 }
 
+bool IsMcsLength(std::uintmax_t size) {
+  return size > SingleSaveHeaderSize && size <= MaxSingleSaveFileSize &&
+         (size - SingleSaveHeaderSize) % BlockSize == 0;
+}
+
+bool HasMcsShape(std::span<const uint8_t> file, std::uintmax_t size) {
+  return IsMcsLength(size) && !file.empty() &&
+         file[DirectoryFrame::StateOffset] == BlockState::InUseFirst;
+}
+
 std::vector<uint8_t> EncodeMcs(const SaveContents& save) {
   std::vector<uint8_t> file(save.frame.begin(), save.frame.end());
   file.insert(file.end(), save.blocks.begin(), save.blocks.end());

@@ -15,3 +15,10 @@ std::optional<SaveContents> DecodeMcs(std::span<const uint8_t> file, std::uintma
                                       const std::string& path);
 
 std::vector<uint8_t> EncodeMcs(const SaveContents& save);
+
+// The length of a .mcs of 1 to 15 blocks: the header frame, then whole blocks.
+bool IsMcsLength(std::uintmax_t size);
+
+// What a .mcs looks like before it is read, having no magic of its own: such a length (size, of
+// the whole file) and a header whose state byte says "in use, first block".
+bool HasMcsShape(std::span<const uint8_t> file, std::uintmax_t size);

@@ -19,13 +19,6 @@ void AppendLe32(std::vector<uint8_t>& bytes, std::size_t value) {
   WriteLe32(bytes, bytes.size() - 4, static_cast<uint32_t>(value));
 }
 
-bool IsMcsLength(std::size_t length) {
-  if (length <= SingleSaveHeaderSize || (length - SingleSaveHeaderSize) % BlockSize != 0) {
-    return false;
-  }
-  return (length - SingleSaveHeaderSize) / BlockSize <= static_cast<std::size_t>(SaveBlockCount);
-}
-
 }  // namespace
 
 std::vector<uint8_t> EncodeSaveBundle(std::span<const SaveContents> saves) {
