@@ -185,7 +185,7 @@ class TForm1 : public QMainWindow {
   // The maintenance commands: ask, change the image as one undo step named step, refresh even
   // after a refusal.
   void RunMaintenance(const QString& question, const QString& step,
-                      const std::function<void(CardImage&)>& operation);
+                      const CardDocument::EditFunction& edit);
   // Runs edit as one undo step named step; after a refusal the view shows the image as it is.
   void EditImage(const QString& step, const CardDocument::EditFunction& edit);
   void ChangeRegion(const QString& question, RegionCode region);
