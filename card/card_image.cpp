@@ -66,9 +66,12 @@ uint8_t XorOf(std::span<const uint8_t> bytes) {
   return result;
 }
 
+uint32_t StateOf(const CardImage& image, int block) {
+  return ReadLe32(DirectoryFrameOf(image, block), DirectoryFrame::StateOffset);
+}
+
 uint32_t GetBlockState(const CardImage& image, int block) {
-  return ReadValidBlock<uint32_t>(
-      block, [&] { return ReadLe32(DirectoryFrameOf(image, block), DirectoryFrame::StateOffset); });
+  return ReadValidBlock<uint32_t>(block, [&] { return StateOf(image, block); });
 }
 
 uint32_t GetSaveSize(const CardImage& image, int block) {

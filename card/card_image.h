@@ -86,6 +86,11 @@ inline constexpr bool IsAvailableState(uint32_t state) {
   return state >= BlockState::Free && state <= BlockState::RemovedLast;
 }
 
+// The first block of a save, in use or removed.
+inline constexpr bool IsFirstState(uint32_t state) {
+  return state == BlockState::InUseFirst || state == BlockState::RemovedFirst;
+}
+
 inline constexpr uint16_t NoLink = 0xFFFF;
 
 // A directory frame as formatting and purging leave it: Free, size 0, NoLink, its XOR byte.
@@ -130,6 +135,8 @@ uint8_t XorOf(std::span<const uint8_t> bytes);
 // Per-block accessors. Each shows the invalid-block message and returns its neutral result
 // (0, false or empty text) when block is outside 1..15. Texts are Windows-1252 bytes.
 uint32_t GetBlockState(const CardImage& image, int block);
+// The state without the block check or its message, for a block already known to be in 1..15.
+uint32_t StateOf(const CardImage& image, int block);
 uint32_t GetSaveSize(const CardImage& image, int block);
 uint16_t GetNextLink(const CardImage& image, int block);
 std::string GetRegion(const CardImage& image, int block);

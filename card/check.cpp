@@ -22,17 +22,9 @@ uint8_t StoredXorOf(std::span<const uint8_t, FrameSize> frame) {
   return XorOf(frame.first(DirectoryFrame::XorOffset));
 }
 
-uint32_t StateOf(const CardImage& image, int block) {
-  return ReadLe32(DirectoryFrameOf(image, block), DirectoryFrame::StateOffset);
-}
-
 bool IsKnownState(uint32_t state) {
   return (state >= BlockState::InUseFirst && state <= BlockState::InUseLast) ||
          (state >= BlockState::Free && state <= BlockState::RemovedLast);
-}
-
-bool IsFirstState(uint32_t state) {
-  return state == BlockState::InUseFirst || state == BlockState::RemovedFirst;
 }
 
 void CheckHeader(const CardImage& image, std::vector<Finding>& findings) {

@@ -50,6 +50,10 @@ std::optional<std::string> DirectoryNameRefusal(std::string_view name) {
   return std::nullopt;
 }
 
+bool IsDirectoryNameText(std::string_view name) {
+  return !DirectoryNameRefusal(name);
+}
+
 bool RenameSave(CardImage& image, int block, std::string_view name) {
   if (!RequireSaveInUse(image, block)) return false;
   std::optional<std::string> refusal = DirectoryNameRefusal(name);

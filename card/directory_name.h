@@ -27,6 +27,8 @@ int FindSaveNamed(const CardImage& image, std::string_view name, int except = 0)
 
 // Why the card cannot take name (1 to 20 characters 0x20..0x7E); nothing when it can.
 std::optional<std::string> DirectoryNameRefusal(std::string_view name);
+// True when the card can take name: DirectoryNameRefusal has nothing to say.
+bool IsDirectoryNameText(std::string_view name);
 
 // Gives the save in use that starts at block the name, NUL-padded, and refreshes the frame's
 // check byte. False after showing the refusal (not the first block of a save in use, a name the

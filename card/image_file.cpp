@@ -42,10 +42,15 @@ bool LoadImageFile(CardImage& image, const std::string& path) {
   return AcceptCardBytes(image, bytes, path);
 }
 
+std::size_t PlaceCardBytes(CardImage& image, std::span<const uint8_t> card) {
+  const std::size_t held = std::min(card.size(), CardSize);
+  std::fill(std::copy_n(card.begin(), held, image.begin()), image.end(), uint8_t{0});
+  return held;
+}
+
 bool AcceptCardBytes(CardImage& image, std::span<const uint8_t> card, const std::string& path,
                      HeaderRule rule) {
-  auto end = std::copy_n(card.begin(), std::min(card.size(), CardSize), image.begin());
-  std::fill(end, image.end(), uint8_t{0});
+  PlaceCardBytes(image, card);
   const std::size_t demanded = rule == HeaderRule::Exact ? FrameSize : 2;
   if (std::equal(HeaderFrame.begin(), HeaderFrame.begin() + demanded, image.begin())) return true;
   std::string ending = " inválido!";

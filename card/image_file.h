@@ -15,7 +15,11 @@ bool LoadImageFile(CardImage& image, const std::string& path);
 // a card whose header frame is damaged).
 enum class HeaderRule { Exact, McOnly };
 
-// Copies the card bytes of a file into image, zero bytes after the last one given, and checks
+// Copies the card bytes of a file into image, zero bytes after the last one given (a file cut
+// after its last used block); how many card bytes the file held.
+std::size_t PlaceCardBytes(CardImage& image, std::span<const uint8_t> card);
+
+// Places the card bytes of a file into image as PlaceCardBytes does, and checks
 // the header frame; false after "Frame de identificação no arquivo <path> inválido!", which says
 // so when only the header's check byte is wrong and the card can be repaired.
 bool AcceptCardBytes(CardImage& image, std::span<const uint8_t> card, const std::string& path,

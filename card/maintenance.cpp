@@ -45,14 +45,6 @@ constexpr ChainChange kRestoration{
     "Não é possível restaurar o bloco. A checagem de consistência falhou!",
 };
 
-uint32_t StateOf(const CardImage& image, int block) {
-  return ReadLe32(DirectoryFrameOf(image, block), DirectoryFrame::StateOffset);
-}
-
-bool IsFirstOfSave(uint32_t state) {
-  return state == BlockState::InUseFirst || state == BlockState::RemovedFirst;
-}
-
 // The refusal for the selected block's own state, in the order the tests are made; nothing when
 // the block is the first block the change expects.
 const char* StateRefusal(const ChainChange& change, uint32_t state) {
@@ -108,7 +100,7 @@ bool CheckSaveChain(const CardImage& image, int block) {
     ShowInvalidBlockMessage();
     return false;
   }
-  if (!IsFirstOfSave(StateOf(image, block))) {
+  if (!IsFirstState(StateOf(image, block))) {
     ShowMessage(
         "A checagem de consistência deve ser iniciada a partir do primeiro bloco da série e que "
         "não esteja livre!",
@@ -148,7 +140,7 @@ void SetSaveRegion(CardImage& image, int block, RegionCode region) {
     ShowInvalidBlockMessage();
     return;
   }
-  if (!IsFirstOfSave(StateOf(image, block))) {
+  if (!IsFirstState(StateOf(image, block))) {
     ShowMessage("Não é possível alterar a localidade para este tipo de bloco!", "Erro");
     return;
   }

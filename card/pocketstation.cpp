@@ -21,22 +21,11 @@ bool HoldsText(std::span<const uint8_t> bytes, std::size_t offset, std::string_v
                     [](char expected, uint8_t byte) { return byte == uint8_t(expected); });
 }
 
-bool IsFirstBlock(uint32_t state) {
-  return state == BlockState::InUseFirst || state == BlockState::RemovedFirst;
-}
-
 // The save's bytes in chain order; the first block alone when the chain has no end.
 std::vector<uint8_t> SaveBytes(const CardImage& image, int first) {
   const ChainWalk walk = WalkSaveChain(image, first);
-  const std::vector<int> chain =
-      walk.end == ChainEnd::Closed ? walk.blocks : std::vector<int>{first};
-  std::vector<uint8_t> bytes;
-  bytes.reserve(chain.size() * BlockSize);
-  for (int block : chain) {
-    const auto data = BlockOf(image, block);
-    bytes.insert(bytes.end(), data.begin(), data.end());
-  }
-  return bytes;
+  const std::size_t count = walk.end == ChainEnd::Closed ? walk.blocks.size() : 1;
+  return BytesOfBlocks(image, std::span(walk.blocks).first(count));
 }
 
 void ReadFrames(std::span<const uint8_t> file, std::size_t offset, std::size_t count,
@@ -53,7 +42,7 @@ void ReadFrames(std::span<const uint8_t> file, std::size_t offset, std::size_t c
 }  // namespace
 
 bool IsPocketStationFile(const CardImage& image, int block) {
-  if (!IsSaveBlock(block) || !IsFirstBlock(ReadLe32(DirectoryFrameOf(image, block), 0))) {
+  if (!IsSaveBlock(block) || !IsFirstState(StateOf(image, block))) {
     return false;
   }
   if (DirectoryFrameOf(image, block)[MarkOffset] != Mark) return false;

@@ -4,10 +4,6 @@
 
 namespace {
 
-uint32_t StateOf(const CardImage& image, int block) {
-  return ReadLe32(DirectoryFrameOf(image, block), DirectoryFrame::StateOffset);
-}
-
 // A middle or last block of the kind (in use or removed) whose first block has first_state.
 bool FollowsFirst(uint32_t state, uint32_t first_state) {
   return state == first_state + 1 || state == first_state + 2;
@@ -22,6 +18,16 @@ int LinkedBlock(uint16_t link) {
 
 bool BlockIsPresent(int block, std::size_t card_bytes) {
   return BlockOffset(block) + BlockSize <= card_bytes;
+}
+
+std::vector<uint8_t> BytesOfBlocks(const CardImage& image, std::span<const int> blocks) {
+  std::vector<uint8_t> bytes;
+  bytes.reserve(blocks.size() * BlockSize);
+  for (int block : blocks) {
+    const auto content = BlockOf(image, block);
+    bytes.insert(bytes.end(), content.begin(), content.end());
+  }
+  return bytes;
 }
 
 ChainWalk WalkSaveChain(const CardImage& image, int first) {

@@ -3,6 +3,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "card_image.h"
@@ -25,6 +26,9 @@ struct ChainWalk {
   ChainEnd end = ChainEnd::Closed;
   uint16_t last_link = NoLink;  // the link of the last block passed
 };
+
+// The content of blocks (each 1..15), one after another: a save's bytes in chain order.
+std::vector<uint8_t> BytesOfBlocks(const CardImage& image, std::span<const int> blocks);
 
 // Follows links from first (1..15) until NoLink, a link that names no block or a block already
 // passed: at most 15 steps, never a message.

@@ -95,11 +95,7 @@ std::optional<SaveContents> SaveOnCard(const CardImage& image, int block, std::s
   std::ranges::copy(DirectoryFrameOf(image, block), save.frame.begin());
   const ChainWalk chain = WalkSaveChain(image, block);
   save.block_count = static_cast<int>(chain.blocks.size());
-  save.blocks.reserve(chain.blocks.size() * BlockSize);
-  for (int member : chain.blocks) {
-    auto content = BlockOf(image, member);
-    save.blocks.insert(save.blocks.end(), content.begin(), content.end());
-  }
+  save.blocks = BytesOfBlocks(image, chain.blocks);
   return save;
 }
 
@@ -126,11 +122,6 @@ bool ImportSingleSave(CardImage& image, const std::string& path,
                 " bytes, mas traz " + std::to_string(held) + "; o tamanho foi corrigido.");
   }
   return true;
-}
-
-bool IsDirectoryNameText(const std::string& name) {
-  return !name.empty() && name.size() <= DirectoryFrame::NameLength &&
-         std::ranges::all_of(name, [](char c) { return c >= 0x20 && c < 0x7F; });
 }
 
 bool HoldsRawSave(const std::string& path) {

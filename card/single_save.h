@@ -28,8 +28,8 @@ void ExportSingleSave(const CardImage& image, int block, const std::string& path
                       std::size_t card_bytes = CardSize);
 
 // The save in a single-save file of any format, or nothing after showing why it is refused.
-std::optional<SaveContents> ReadSingleSaveFile(
-    const std::string& path, const std::optional<std::string>& raw_name = {});
+std::optional<SaveContents> ReadSingleSaveFile(const std::string& path,
+                                               const std::optional<std::string>& raw_name = {});
 
 // The number of save blocks in a single-save file of any format, or -1 after showing the
 // failure.
@@ -40,9 +40,6 @@ int CheckSingleSaveFile(const std::string& path);
 // named raw_name when given, else by its file name.
 bool ImportSingleSave(CardImage& image, const std::string& path,
                       const std::optional<std::string>& raw_name = {});
-
-// True when name may be a save's directory name: 1 to 20 characters 0x20..0x7E.
-bool IsDirectoryNameText(const std::string& name);
 
 // True when the file is a raw save (by its content).
 bool HoldsRawSave(const std::string& path);

@@ -62,7 +62,7 @@ CardPlan::TargetCard CardPlan::Probe(std::filesystem::path path) const {
   if (!target.usable) return target;
   target.format = container.format;
   target.free_blocks = CountFreeBlocks(*card);
-  for (const FoundSave& save : SavesOfCard(*card)) {
+  for (const FoundSave& save : SavesOfCard(*card, {}, container.card_bytes)) {
     if (save.removed) continue;
     target.names.insert(NameKey(save.contents.frame));
     if (!save.broken) target.digests.insert(save.digest);

@@ -7,6 +7,7 @@
 #include "card/formats/card_recogniser.h"
 #include "card/formats/container_codec.h"
 #include "card/formats/raw_save.h"
+#include "card/image_file.h"
 #include "card/save_chain.h"
 #include "card/single_save.h"
 #include "collection/quiet_messages.h"
@@ -60,11 +61,12 @@ FoundFile SingleSaveFile(std::span<const uint8_t> bytes, std::uintmax_t size,
 
 }  // namespace
 
-std::vector<FoundSave> SavesOfCard(const CardImage& card, const SaveComments& comments) {
+std::vector<FoundSave> SavesOfCard(const CardImage& card, const SaveComments& comments,
+                                   std::size_t card_bytes) {
   std::vector<FoundSave> saves;
   for (int block = FirstSaveBlock; block <= LastSaveBlock; ++block) {
     const uint32_t state = GetBlockState(card, block);
-    if (state != BlockState::InUseFirst && state != BlockState::RemovedFirst) continue;
+    if (!IsFirstState(state)) continue;
     FoundSave save;
     save.block = block;
     save.removed = state == BlockState::RemovedFirst;
@@ -72,15 +74,11 @@ std::vector<FoundSave> SavesOfCard(const CardImage& card, const SaveComments& co
     std::ranges::copy(DirectoryFrameOf(card, block), save.contents.frame.begin());
     std::copy_n(BlockOf(card, block).begin(), FrameSize, save.title.begin());
     // The same check as removal and export: a save whose chain is broken is not taken whole.
-    const ChainCheck chain = CheckChain(card, block);
+    const ChainCheck chain = CheckChain(card, block, {}, card_bytes);
     save.broken = !chain.sound();
     if (!save.broken) {
       save.contents.block_count = static_cast<int>(chain.walk.blocks.size());
-      save.contents.blocks.reserve(chain.walk.blocks.size() * BlockSize);
-      for (int member : chain.walk.blocks) {
-        auto content = BlockOf(card, member);
-        save.contents.blocks.insert(save.contents.blocks.end(), content.begin(), content.end());
-      }
+      save.contents.blocks = BytesOfBlocks(card, chain.walk.blocks);
       save.digest = DigestOf(save.contents);
     }
     saves.push_back(std::move(save));
@@ -101,9 +99,7 @@ FoundFile ExamineBytes(std::span<const uint8_t> bytes, std::uintmax_t size,
     const std::span<const uint8_t> card = bytes.subspan(std::min(header, bytes.size()));
     if (!StartsLikeACard(card)) return {};
     auto image = std::make_unique_for_overwrite<CardImage>();
-    // A file cut after its last used block reads as zero bytes beyond, as the loader does.
-    std::fill(std::copy_n(card.begin(), std::min(card.size(), CardSize), image->begin()),
-              image->end(), uint8_t{0});
+    const std::size_t card_bytes = PlaceCardBytes(*image, card);
     FoundFile found;
     found.kind = FoundKind::Card;
     found.format = InfoOf(recognition.format).code;
@@ -113,7 +109,7 @@ FoundFile ExamineBytes(std::span<const uint8_t> bytes, std::uintmax_t size,
     container.header.assign(
         bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(std::min(header, bytes.size())));
     if (container.header.size() == header) CodecOf(recognition.format).read_header(container);
-    found.saves = SavesOfCard(*image, container.comments);
+    found.saves = SavesOfCard(*image, container.comments, card_bytes);
     return found;
   }
   if (HasMcsShape(bytes, size)) return SingleSaveFile(bytes, size, path, SingleSaveFormat::Mcs);

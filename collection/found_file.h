@@ -22,7 +22,8 @@ enum class FoundKind {
 struct FoundSave {
   int block = 0;  // its first block on a card; 0 in a single-save file
   bool removed = false;
-  // Its chain loops or names no block: only the directory frame is known, no block was read.
+  // Its chain loops, names no block or lost blocks to the end of a cut file: only the directory
+  // frame is known, no block was read.
   bool broken = false;
   SaveContents contents;
   Frame title{};        // the first frame of its first block, read even when broken
@@ -48,5 +49,6 @@ FoundFile ExamineBytes(std::span<const uint8_t> bytes, std::uintmax_t size,
 FoundFile ExamineFile(const std::string& path);
 
 // The saves of a card image, removed ones included, as ExamineBytes finds them, each with its
-// comment in comments.
-std::vector<FoundSave> SavesOfCard(const CardImage& card, const SaveComments& comments = {});
+// comment in comments. card_bytes: how much of the card its file held.
+std::vector<FoundSave> SavesOfCard(const CardImage& card, const SaveComments& comments = {},
+                                   std::size_t card_bytes = CardSize);

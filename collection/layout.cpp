@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "card/file_io.h"
+
 namespace {
 
 // The devices switch among 8 channels per game; the emulator has two card slots, and a card in
@@ -20,10 +22,6 @@ constexpr std::array kLayouts = {
     CardLayoutInfo{CardLayout::DuckStation, "duckstation", "PASTA/<código>_<N>.mcd",
                    kEmulatorSlots},
 };
-
-std::filesystem::path FromUtf8(const std::string& text) {
-  return std::filesystem::path(std::u8string(text.begin(), text.end()));
-}
 
 }  // namespace
 
@@ -50,14 +48,14 @@ std::filesystem::path PerGameCardPath(CardLayout layout, const std::filesystem::
   const std::string numbered = game + "-" + std::to_string(channel) + ".mcd";
   switch (layout) {
     case CardLayout::MemcardPro:
-      return destination / FromUtf8(game) / FromUtf8(numbered);
+      return destination / PathFromText(game) / PathFromText(numbered);
     case CardLayout::Sd2psx:
-      return destination / "PS1" / FromUtf8(game) / FromUtf8(numbered);
+      return destination / "PS1" / PathFromText(game) / PathFromText(numbered);
     case CardLayout::DuckStation:
-      return destination / FromUtf8(game + "_" + std::to_string(channel) + ".mcd");
+      return destination / PathFromText(game + "_" + std::to_string(channel) + ".mcd");
     case CardLayout::Folder:
       break;
   }
   return destination /
-         FromUtf8(channel == 1 ? game + ".mc" : game + "-" + std::to_string(channel) + ".mc");
+         PathFromText(channel == 1 ? game + ".mc" : game + "-" + std::to_string(channel) + ".mc");
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <memory>
 
+#include "card/directory_name.h"
 #include "card/maintenance.h"
 #include "card/save_comments.h"
 #include "card/save_placement.h"

@@ -119,4 +119,18 @@ TEST(ExamineBytesTest, ACardGivesEachSaveInChainOrderMarkedRemovedOrBroken) {
   EXPECT_TRUE(found.saves[2].broken);
 }
 
+TEST(ExamineBytesTest, ASaveThatLostBlocksToTheEndOfACutDexDriveFileIsBroken) {
+  CardImage card = BlankCard();
+  PlaceSave(card, SaveSpec{.blocks = {1}});
+  PlaceSave(card, SaveSpec{.blocks = {2, 3}});
+  std::vector<uint8_t> gme = EncodeCardFile(card, NewCardContainer(CardFormat::DexDrive));
+  // The 0xF40-byte header, then blocks 0, 1 and 2 only: block 3 is cut off.
+  gme.resize(0xF40 + 3 * 8192);
+  const FoundFile found = ExamineBytes(gme, gme.size(), "cut.gme");
+  ASSERT_EQ(found.kind, FoundKind::Card);
+  ASSERT_EQ(found.saves.size(), 2u);
+  EXPECT_FALSE(found.saves[0].broken);
+  EXPECT_TRUE(found.saves[1].broken);
+}
+
 }  // namespace
