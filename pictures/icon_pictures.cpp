@@ -42,6 +42,19 @@ std::vector<QImage> IconPictures(const SaveIcon& icon) {
   return pictures;
 }
 
+std::vector<QImage> MonoIconPictures(const MonoIcon& icon) {
+  std::vector<QImage> pictures;
+  for (const MonoIconFrame& frame : icon.frames) {
+    QImage picture(MonoIconSide, MonoIconSide, QImage::Format_Mono);
+    picture.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    for (int y = 0; y < MonoIconSide; ++y) {
+      for (int x = 0; x < MonoIconSide; ++x) picture.setPixel(x, y, MonoPixel(frame, x, y));
+    }
+    pictures.push_back(std::move(picture));
+  }
+  return pictures;
+}
+
 QByteArray IconPng(const CardImage& image, int block, int scale) {
   const QImage first = IconPictures(ReadSaveIcon(image, block)).front();
   const QImage scaled =

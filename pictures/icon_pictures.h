@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "card/card_image.h"
+#include "card/pocketstation.h"
 #include "card/save_icon.h"
 
 // A save's colour icon as pictures: every frame as a QImage, a PNG of its first frame and an
@@ -22,6 +23,9 @@ int IconFrameDelayMs(int frames);
 
 // 16 x 16 ARGB pictures, one per frame.
 std::vector<QImage> IconPictures(const SaveIcon& icon);
+// A PocketStation program's own icon: 32 x 32 pictures, one per frame, its set pixels black on
+// white as the PocketStation's screen shows them.
+std::vector<QImage> MonoIconPictures(const MonoIcon& icon);
 
 // The bytes of the file; block must be a save block.
 QByteArray IconPng(const CardImage& image, int block, int scale);

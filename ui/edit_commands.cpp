@@ -36,9 +36,9 @@ const std::array<ExportFormat, 4> kExportFormats = {{
 }  // namespace
 
 void TForm1::RunMaintenance(const QString& question, const QString& step,
-                            const std::function<void(CardImage&)>& operation) {
+                            const CardDocument::EditFunction& edit) {
   if (!dialogs_.AskYesNo(this, question, WindowTexts::ConfirmationCaption, false)) return;
-  EditImage(step, [&operation](CardImage& image, CardContainer&) { operation(image); });
+  EditImage(step, edit);
 }
 
 void TForm1::EditImage(const QString& step, const CardDocument::EditFunction& edit) {
@@ -56,7 +56,7 @@ void TForm1::DeletarSave1Click() {
   const std::vector<int> blocks = SelectedSavesInState(BlockState::InUseFirst);
   RunMaintenance(WindowTexts::RemoveQuestion,
                  StepName(WindowTexts::RemoveSavesStep, SaveNamesText(document_->Image(), blocks)),
-                 [&blocks](CardImage& image) {
+                 [&blocks](CardImage& image, CardContainer&) {
                    for (int block : blocks) RemoveSave(image, block);
                  });
 }
@@ -65,25 +65,23 @@ void TForm1::RestaurarSave1Click() {
   const std::vector<int> blocks = SelectedSavesInState(BlockState::RemovedFirst);
   RunMaintenance(WindowTexts::RestoreQuestion,
                  StepName(WindowTexts::RestoreSavesStep, SaveNamesText(document_->Image(), blocks)),
-                 [&blocks](CardImage& image) {
+                 [&blocks](CardImage& image, CardContainer&) {
                    for (int block : blocks) RestoreSave(image, block);
                  });
 }
 
 void TForm1::LimparSavesremovidos1Click() {
-  if (!dialogs_.AskYesNo(this, WindowTexts::PurgeQuestion, WindowTexts::ConfirmationCaption,
-                         false)) {
-    return;
-  }
-  EditImage(WindowTexts::PurgeStep, [](CardImage& image, CardContainer& container) {
-    PurgeRemovedSaves(image, container.comments);
-  });
+  RunMaintenance(WindowTexts::PurgeQuestion, WindowTexts::PurgeStep,
+                 [](CardImage& image, CardContainer& container) {
+                   PurgeRemovedSaves(image, container.comments);
+                 });
 }
 
 void TForm1::ChangeRegion(const QString& question, RegionCode region) {
   const int block = SelectedBlock();
-  RunMaintenance(question, WindowTexts::RegionStep.arg(SelectedSaveName()),
-                 [block, region](CardImage& image) { SetSaveRegion(image, block, region); });
+  RunMaintenance(
+      question, WindowTexts::RegionStep.arg(SelectedSaveName()),
+      [block, region](CardImage& image, CardContainer&) { SetSaveRegion(image, block, region); });
 }
 
 void TForm1::AlterarlocalidadeUSAmericano1Click() {

@@ -67,17 +67,9 @@ void TForm1::ShowPocketStationIcon(int block) {
   if (block != 0 && !IsPocketStationFile(document_->Image(), block)) block = 0;
   if (block != pocketstation_block_) {
     pocketstation_block_ = block;
-    pocketstation_frames_.clear();
     pocketstation_phase_ = 0;
     const MonoIcon icon = block != 0 ? ReadMonoIcon(document_->Image(), block) : MonoIcon{};
-    for (const MonoIconFrame& frame : icon.frames) {
-      QImage picture(MonoIconSide, MonoIconSide, QImage::Format_Mono);
-      picture.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});  // the screen: 1 is black
-      for (int y = 0; y < MonoIconSide; ++y) {
-        for (int x = 0; x < MonoIconSide; ++x) picture.setPixel(x, y, MonoPixel(frame, x, y));
-      }
-      pocketstation_frames_.push_back(std::move(picture));
-    }
+    pocketstation_frames_ = MonoIconPictures(icon);
     TimerPocketStation->stop();
     if (pocketstation_frames_.size() > 1) TimerPocketStation->start(icon.delay_ms);
   }

@@ -6,13 +6,14 @@
 #include <QTimer>
 
 #include "dialog_buttons.h"
+#include "pictures/icon_pictures.h"
 #include "stretched_picture.h"
 
 namespace {
 
 constexpr int kShownSide = 59;  // as the main window shows an icon
-// Both icons step together, at the console's pace for three frames (11 PAL frames).
-constexpr int kStepMs = 11 * 20;
+// Both icons step together, at the console's pace for three frames.
+constexpr int kPacedFrames = 3;
 
 }  // namespace
 
@@ -40,7 +41,7 @@ TFrmTrocaIcone::TFrmTrocaIcone(std::vector<QImage> current, std::vector<QImage> 
     Step();
   });
   Step();
-  if (current_.size() > 1 || replacement_.size() > 1) Timer1->start(kStepMs);
+  if (current_.size() > 1 || replacement_.size() > 1) Timer1->start(IconFrameDelayMs(kPacedFrames));
 }
 
 void TFrmTrocaIcone::Step() {

@@ -185,13 +185,14 @@ class TForm1 : public QMainWindow {
   // The maintenance commands: ask, change the image as one undo step named step, refresh even
   // after a refusal.
   void RunMaintenance(const QString& question, const QString& step,
-                      const std::function<void(CardImage&)>& operation);
-  // Writes the image where it is kept, asking for a file for an image read from a card; true
-  // when it was written.
+                      const CardDocument::EditFunction& edit);
+  // Runs edit as one undo step named step; after a refusal the view shows the image as it is.
   void EditImage(const QString& step, const CardDocument::EditFunction& edit);
   void ChangeRegion(const QString& question, RegionCode region);
   // The selected block's save name for a step's name; empty for a block that is not a save's.
   QString SelectedSaveName() const;
+  // Writes the image where it is kept, asking for a file for an image read from a card; true
+  // when it was written.
   bool SaveImage();
   bool SaveImageAs();
   // Before the image is replaced or the window closes: asks whether to save unsaved edits; true
