@@ -6,6 +6,7 @@
 #include <mutex>
 #include <thread>
 
+#include "card/directory_name.h"
 #include "card/error_reason_text.h"
 #include "card/file_io.h"
 #include "card/file_lock.h"
@@ -21,9 +22,16 @@ constexpr std::chrono::milliseconds kEditPatience{2000};
 // Cards written at once: waits for the disk overlap.
 constexpr std::size_t kWriters = 8;
 
-std::string NameKey(const Frame& frame) {
-  auto name = DirectoryNameBytes(frame);
-  return std::string(name.begin(), name.end());
+// The names a save is known by: all 20 bytes, and the bytes up to the first NUL that an import
+// compares. Two saves clash on a card when they share either.
+std::vector<std::string> NameKeys(const Frame& frame) {
+  auto bytes = DirectoryNameBytes(frame);
+  std::vector<std::string> keys{std::string(bytes.begin(), bytes.end())};
+  std::string looked_up = SaveName(frame);
+  if (!looked_up.empty() && looked_up.size() < keys.front().size()) {
+    keys.push_back(std::move(looked_up));
+  }
+  return keys;
 }
 
 std::string FileErrorText(const FileError& error) {
@@ -64,7 +72,7 @@ CardPlan::TargetCard CardPlan::Probe(std::filesystem::path path) const {
   target.free_blocks = CountFreeBlocks(*card);
   for (const FoundSave& save : SavesOfCard(*card, {}, container.card_bytes)) {
     if (save.removed) continue;
-    target.names.insert(NameKey(save.contents.frame));
+    for (std::string& key : NameKeys(save.contents.frame)) target.names.insert(std::move(key));
     if (!save.broken) target.digests.insert(save.digest);
   }
   return target;
@@ -114,15 +122,17 @@ void CardPlan::PlanOne(PlannedSave planned, const SaveContents& contents,
       return;
     }
   }
-  const std::string name = NameKey(contents.frame);
+  const std::vector<std::string> names = NameKeys(contents.frame);
   for (int n = 1; n <= targets_.limit; ++n) {
     TargetCard& target = Target(group, n);
     // A game finds only one of two saves with one name on a card.
-    if (!target.usable || target.free_blocks < planned.blocks || target.names.contains(name)) {
+    if (!target.usable || target.free_blocks < planned.blocks ||
+        std::ranges::any_of(names,
+                            [&](const std::string& key) { return target.names.contains(key); })) {
       continue;
     }
     target.free_blocks -= planned.blocks;
-    target.names.insert(name);
+    target.names.insert(names.begin(), names.end());
     target.digests.insert(planned.digest);
     target.planned.push_back(index);
     planned.fate = SaveFate::Written;
@@ -172,9 +182,7 @@ std::optional<SaveContents> CardPlan::ReadAgain(const PlannedSave& planned,
   if (cache.source != planned.source) {
     cache.saves.clear();
     cache.source = planned.source;
-    const SaveSource& source = sources_[planned.source];
-    cache.saves =
-        source.card ? SavesOfCard(*source.card, source.comments) : ExamineFile(source.path).saves;
+    cache.saves = SavesOfSource(sources_[planned.source]);
   }
   for (const FoundSave& save : cache.saves) {
     if (save.block == planned.block && !save.broken && save.digest == planned.digest) {
@@ -225,10 +233,11 @@ void CardPlan::WriteTarget(TargetCard& target, SourceCache& cache) {
       }
       if (!contents) {
         if (planned.reason.empty()) planned.reason = "o arquivo de origem mudou durante a cópia";
-      } else if (ImportSaves(*card, container.comments, std::span(&*contents, 1),
+      } else if (const QuietMessages import;
+                 ImportSaves(*card, container.comments, std::span(&*contents, 1),
                              [](const std::string&) { return false; })
                      .front() == 0) {
-        planned.reason = quiet.Last();
+        planned.reason = import.Last().empty() ? "o cartão não aceitou o 'save'" : import.Last();
       } else {
         continue;
       }
@@ -278,6 +287,11 @@ void CardPlan::CarryOut() {
     writer();
   }
   if (failure) std::rethrow_exception(failure);
+}
+
+std::vector<FoundSave> SavesOfSource(const SaveSource& source) {
+  return source.card ? SavesOfCard(*source.card, source.comments, source.card_bytes)
+                     : ExamineFile(source.path).saves;
 }
 
 std::string PlanLine(const CardPlan& plan, const PlannedSave& save) {

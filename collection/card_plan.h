@@ -19,11 +19,15 @@
 
 // Where saves come from: a file, or a card already in memory (the window's).
 struct SaveSource {
-  std::string label;  // as reports name it
-  std::string path;   // read again when the plan is carried out; unused when card is set
-  std::shared_ptr<const CardImage> card;
-  SaveComments comments;  // of card
+  std::string label{};  // as reports name it
+  std::string path{};   // read again when the plan is carried out; unused when card is set
+  std::shared_ptr<const CardImage> card{};
+  SaveComments comments{};            // of card
+  std::size_t card_bytes = CardSize;  // of card that its file held
 };
+
+// The saves of a source, as a plan finds them.
+std::vector<FoundSave> SavesOfSource(const SaveSource& source);
 
 enum class SaveFate {
   Written,    // goes (went) onto target

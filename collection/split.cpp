@@ -41,7 +41,7 @@ std::string GameOfSave(const SaveContents& save) {
 
 void PlanFile(CardPlan& plan, const std::string& label, const std::string& path,
               const CardPlan::GroupOf& group) {
-  const std::size_t source = plan.AddSource({label, path, nullptr, {}});
+  const std::size_t source = plan.AddSource({.label = label, .path = path});
   FoundFile found;
   try {
     found = ExamineFile(path);

@@ -54,9 +54,12 @@ void TForm1::SepararPorJogo1Click() {
                                PathFromText(SystemPath(*destination))));
   const QString& source_name = document_->Source();
   const QString label = source_name.isEmpty() ? QString() : QFileInfo(source_name).fileName();
-  const SaveComments& comments = document_->Container().comments;
-  const std::size_t source = plan.AddSource({label.toStdString(), {}, card, comments});
-  plan.Plan(source, SavesOfCard(*card, comments), GameOfSave);
+  const CardContainer& container = document_->Container();
+  const std::size_t source = plan.AddSource({.label = label.toStdString(),
+                                             .card = card,
+                                             .comments = container.comments,
+                                             .card_bytes = container.card_bytes});
+  plan.Plan(source, SavesOfSource(plan.Sources()[source]), GameOfSave);
   if (plan.Saves().empty()) {
     dialogs_.ShowMessage(this, QStringLiteral("A imagem não tem 'saves' para separar."),
                          WindowTexts::AttentionCaption);

@@ -154,6 +154,38 @@ TEST_F(SplitTest, PocketStationCodesJoinTheirGameAndAGameBeyondItsSlotsIsReporte
   EXPECT_EQ(names.Saves()[1].target, Destination("PS1/SLUS-00982/SLUS-00982-2.mcd"));
 }
 
+// "BASLUS-01234AB", then a NUL and a byte that differs: an import compares names up to the NUL,
+// so the two may not share a card.
+TEST_F(SplitTest, NamesThatDifferOnlyAfterTheirNulGoOnSeparateCards) {
+  std::vector<std::string> inputs;
+  for (char last : {'X', 'Y'}) {
+    CardImage card = BlankCard();
+    PlaceSave(card, SaveSpec{.blocks = {1},
+                             .product_code = "SLUS-01234",
+                             .game_id = std::string("AB\0", 3) + last});
+    DirectoryFrameOf(card, 1)[10] = 'B';
+    UpdateDirectoryXor(card, 1);
+    inputs.push_back(Write(std::string(1, last) + ".mc", card));
+  }
+  const CardPlan plan = Split(CardLayout::Folder, inputs);
+  EXPECT_EQ(plan.LeftOutCount(), 0);
+  EXPECT_EQ(plan.Saves()[0].target, Destination("SLUS-01234.mc"));
+  EXPECT_EQ(plan.Saves()[1].target, Destination("SLUS-01234-2.mc"));
+  EXPECT_EQ(NamesOn(Destination("SLUS-01234-2.mc")), std::vector<std::string>{"SLUS-01234ABY"});
+}
+
+// A card in memory whose file was cut: the save that lost blocks is not taken.
+TEST(SaveSourceTest, ACardInMemoryKnowsTheBytesItsFileHeld) {
+  auto card = std::make_shared<CardImage>(BlankCard());
+  PlaceSave(*card, SaveSpec{.blocks = {1}});
+  PlaceSave(*card, SaveSpec{.blocks = {2, 3}});
+  const std::vector<FoundSave> saves =
+      SavesOfSource({.card = card, .card_bytes = 3 * 8192});  // blocks 0 to 2
+  ASSERT_EQ(saves.size(), 2u);
+  EXPECT_FALSE(saves[0].broken);
+  EXPECT_TRUE(saves[1].broken);
+}
+
 TEST_F(SplitTest, AFileThatChangedBetweenPlanAndWritingLeavesItsSaveOut) {
   CardImage card = BlankCard();
   PlaceSave(card, SaveSpec{.blocks = {1}, .product_code = "SLUS-00001"});
